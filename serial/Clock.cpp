@@ -1,0 +1,3 @@
+#include "Clock.h"
+
+QDateTime SystemClock::now() const { return QDateTime::currentDateTime(); }

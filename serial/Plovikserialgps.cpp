@@ -1,0 +1,137 @@
+#include "Plovikserialgps.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "Clock.h"
+
+bool TPlovikSerialGPS::SilenceReported = false;
+
+namespace {
+
+constexpr int kDefaultPollInterval = 50;
+constexpr int kWatchdogPeriod = 5000;
+constexpr quint32 kWriteTimeout = 1000;
+constexpr std::array<qint32, 13> kSupportedBaudRates = {
+    110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 230400};
+
+LineSettings::StopBits StopBitsFromCode(qint32 code) {
+    switch (code) {
+        case 2: return LineSettings::StopBits::OneAndHalf;
+        case 3: return LineSettings::StopBits::Two;
+        default: return LineSettings::StopBits::One;
+    }
+}
+
+}  // namespace
+
+TPlovikSerialGPS::TPlovikSerialGPS(QObject* owner, const SerialPlatform& platform)
+    : QObject(owner), platform_(platform) {
+    PollTimer = platform_.timers->create();
+    PollTimer->setInterval(kDefaultPollInterval);
+    PollTimer->onTimeout = [this] { Poll(); };
+    WatchdogTimer = platform_.timers->create();
+    WatchdogTimer->setInterval(kWatchdogPeriod);
+    WatchdogTimer->onTimeout = [this] { WatchdogTick(); };
+}
+
+TPlovikSerialGPS::~TPlovikSerialGPS() {
+    // An exception leaving a destructor would end the program; an OnClose handler's error has
+    // nowhere to go at this point, so the port is closed and the error dropped.
+    try {
+        Close();
+    } catch (...) {
+    }
+}
+
+void TPlovikSerialGPS::Open() {
+    if (Connected) return;
+
+    const QString device = Ports.devicePath(PortNumber);
+    if (device.isEmpty()) {
+        OpenError = QStringLiteral("No device is mapped to COM%1").arg(PortNumber);
+        return;
+    }
+    PortHandle = platform_.layer->open(device, OpenError);
+    if (!PortHandle) return;
+    if (!ApplyLineSettings()) {
+        OpenError = PortHandle->errorString();
+        PortHandle.reset();
+        return;
+    }
+    SerialTimeouts timeouts;
+    timeouts.readInterval = std::numeric_limits<quint32>::max();
+    timeouts.writeTotalConstant = kWriteTimeout;
+    PortHandle->setTimeouts(timeouts);
+    PortHandle->purge();
+
+    Connected = true;
+    OpenError.clear();
+    ReceiveBuffer.clear();
+    DataSeen = false;
+    if (LogEnabled && !LogFileName.isEmpty()) {
+        // Binary append: records carry their own CR LF, so a log is byte-identical on every
+        // platform; only this one file is ever created, nothing is truncated.
+        LogFile = std::fopen(LogFileName.constData(), "ab");
+    }
+    PollTimer->setInterval(PollInterval >= 1 ? PollInterval : kDefaultPollInterval);
+    PollTimer->setEnabled(true);
+    WatchdogTimer->setEnabled(true);
+    if (OnOpen) OnOpen(this, PortNumber);
+}
+
+bool TPlovikSerialGPS::ApplyLineSettings() {
+    LineSettings settings;
+    if (!PortHandle->getLineSettings(settings)) return false;
+
+    settings.baudRate = Baud;
+    settings.dataBits = static_cast<quint8>(DataBitsCode + 4);
+    settings.stopBits = StopBitsFromCode(StopBitsCode);
+    if (ParityCode >= 0 && ParityCode <= 4) {
+        settings.parity = static_cast<LineSettings::Parity>(ParityCode);
+    }
+    settings.parityChecking = ParityCode != 0;
+    settings.dtr = DtrEnabled;
+    settings.rts = RtsEnabled;
+    return PortHandle->setLineSettings(settings);
+}
+
+void TPlovikSerialGPS::Close() {
+    if (!Connected) return;
+
+    PollTimer->setEnabled(false);
+    WatchdogTimer->setEnabled(false);
+    PortHandle.reset();
+    if (LogFile) {
+        std::fclose(LogFile);
+        LogFile = nullptr;
+    }
+    Connected = false;
+    GpsData = TGpsData();
+    if (OnClose) OnClose(this, PortNumber);
+}
+
+bool TPlovikSerialGPS::Send(const QByteArray& text) {
+    if (!Connected || !PortHandle) return false;
+
+    const qint64 written = PortHandle->write(text.constData(), text.size());
+    if (OnSend) OnSend(this, text);
+    return written == text.size();
+}
+
+qint32 TPlovikSerialGPS::PortNumberFromName(const QByteArray& name) {
+    QByteArray rest = name.toUpper();
+    if (rest.startsWith("COM")) rest.remove(0, 3);
+    bool ok = false;
+    const qint32 number = rest.toInt(&ok, 10);
+    if (!ok) return 1;
+    return std::clamp(number, PortMap::kFirstPort, PortMap::kLastPort);
+}
+
+qint32 TPlovikSerialGPS::NormalizeBaud(qint32 rate) {
+    for (qint32 supported : kSupportedBaudRates) {
+        if (rate == supported) return rate;
+    }
+    return 9600;
+}

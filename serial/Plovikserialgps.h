@@ -1,0 +1,110 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <cstdio>
+#include <functional>
+#include <memory>
+
+#include "PortMap.h"
+#include "SerialLayer.h"
+#include "SerialPlatform.h"
+#include "Timer.h"
+
+// Latest decoded GPS values.
+struct TGpsData {
+    double Latitude = 0;   // signed decimal degrees, north positive
+    double Longitude = 0;  // signed decimal degrees, east positive
+    double Altitude = 0;   // the GGA altitude field as written
+    double Speed = 0;      // km/h
+    double Course = 0;     // degrees
+    qint32 FixQuality = 0;
+    qint32 SatelliteCount = 0;
+};
+
+class TPlovikSerialGPS;
+
+using TPortEvent = std::function<void(TPlovikSerialGPS* sender, qint32 portNumber)>;
+using TNotifyEvent = std::function<void(TPlovikSerialGPS* sender)>;
+using TLineEvent = std::function<void(TPlovikSerialGPS* sender, QByteArray line)>;
+using TPositionEvent = std::function<void(TPlovikSerialGPS* sender, long double latitude,
+                                          long double longitude, long double altitude)>;
+using TSpeedEvent = std::function<void(TPlovikSerialGPS* sender, long double speed)>;
+
+// One serial-port connection: opens and configures a port, polls it for received lines, keeps a
+// line log, decodes NMEA 0183 sentences and reports through optional event handlers. Owned by its
+// parent QObject. Never shows a message and never throws on its own: a failed Open leaves it closed
+// and callers test Connected. Exceptions thrown by event handlers pass through.
+class TPlovikSerialGPS : public QObject {
+    Q_OBJECT
+
+public:
+    explicit TPlovikSerialGPS(QObject* owner, const SerialPlatform& platform = SerialPlatform::system());
+    ~TPlovikSerialGPS() override;
+
+    void Open();
+    void Close();
+    // Writes the text's bytes as they are. Returns whether every byte was written.
+    bool Send(const QByteArray& text);
+
+    static qint32 PortNumberFromName(const QByteArray& name);
+    static qint32 NormalizeBaud(qint32 rate);
+
+    // Receive path: Poll and WatchdogTick are the timers' handlers; the rest are their steps.
+    void Poll();
+    void WatchdogTick();
+    void SplitLines();
+    void WriteLogLine(const QByteArray& line);
+
+    // NMEA decoding of one received line that begins with "$".
+    void DecodeSentence(const QByteArray& line);
+    void ParseGGA(const QByteArray& sentence);
+    void ParseRMC(const QByteArray& sentence);
+    void ParseVTG(const QByteArray& sentence);
+    void ParseZDA(const QByteArray& sentence);
+    void ParseGSA(const QByteArray& sentence);
+
+    // Settings and state; the owner writes the settings directly.
+    std::unique_ptr<SerialDevice> PortHandle;  // null is the invalid handle
+    bool Connected = false;
+    qint32 PortNumber = 1;
+    qint32 Baud = 9600;
+    qint32 DataBitsCode = 4;  // data bits minus 4
+    qint32 StopBitsCode = 1;  // 1 one, 2 one and a half, 3 two; anything else one
+    qint32 ParityCode = 0;    // 0 none, 1 odd, 2 even, 3 mark, 4 space
+    qint32 PollInterval = 50;
+    bool LogEnabled = false;
+    bool LogTimestamps = false;
+    bool DtrEnabled = false;
+    bool RtsEnabled = false;
+    QByteArray LogFileName;
+    TGpsData GpsData;
+    QByteArray ReceiveBuffer;
+    std::unique_ptr<Timer> PollTimer;
+    std::unique_ptr<Timer> WatchdogTimer;
+    bool DataSeen = false;
+    std::FILE* LogFile = nullptr;
+
+    TPortEvent OnOpen;
+    TPortEvent OnClose;
+    TNotifyEvent OnTimeout;
+    TNotifyEvent OnNoData;
+    TLineEvent OnNewCommand;
+    TLineEvent OnSend;
+    TPositionEvent OnPosition;
+    TSpeedEvent OnSpeed;
+
+    // Why the last Open failed, for the window to show; empty after a successful Open.
+    QString OpenError;
+    // Resolves PortNumber to a device path; handed over by the owner.
+    PortMap Ports;
+
+    // One flag for the whole program, shared by every instance.
+    static bool SilenceReported;
+
+private:
+    bool ApplyLineSettings();
+
+    const SerialPlatform platform_;
+};
