@@ -1,0 +1,140 @@
+// NMEA 0183 decoding: GGA, RMC and VTG update GpsData; every other sentence is ignored. The decoder
+// is tolerant: malformed input reads as 0 or is skipped, never an error.
+#include "NmeaDecoder.h"
+
+#include <array>
+#include <cmath>
+
+#include "Plovikserialgps.h"
+
+namespace {
+
+constexpr double kKmhPerKnot = 1.852;
+
+// NMEA writes a full stop whatever the reader's locale; QByteArrayView::toDouble never consults
+// the locale. A text that does not convert, or converts to infinity or NaN, counts as 0.
+double NumberIn(QByteArrayView field) {
+    bool ok = false;
+    const double value = field.toDouble(&ok);
+    return ok && std::isfinite(value) ? value : 0;
+}
+
+qint32 IntegerIn(QByteArrayView field) {
+    return field.toInt(nullptr, 10);
+}
+
+// RMC and VTG share the speed; whichever arrives last wins.
+void StoreSpeed(TPlovikSerialGPS& gps, double speed) {
+    if (speed == gps.GpsData.Speed)
+        return;
+    gps.GpsData.Speed = speed;
+    if (gps.OnSpeed)
+        gps.OnSpeed(&gps, gps.GpsData.Speed);
+}
+
+struct SentenceParser {
+    const char* type;
+    void (TPlovikSerialGPS::*parse)(const QByteArray&);
+};
+
+// Checked in this order; the first exact, case-sensitive match wins.
+constexpr std::array<SentenceParser, 5> kParsers = {{
+    {"GGA", &TPlovikSerialGPS::ParseGGA},
+    {"RMC", &TPlovikSerialGPS::ParseRMC},
+    {"VTG", &TPlovikSerialGPS::ParseVTG},
+    {"ZDA", &TPlovikSerialGPS::ParseZDA},
+    {"GSA", &TPlovikSerialGPS::ParseGSA},
+}};
+
+}  // namespace
+
+QList<QByteArray> SplitFields(const QByteArray& text, char delimiter) {
+    return text.split(delimiter);
+}
+
+double ParseCoordinate(const QByteArray& value, const QByteArray& hemisphere) {
+    // Degrees take two or three digits; a point that early leaves no room for the minutes.
+    if (value.indexOf('.') < 2)
+        return 0;
+
+    const bool longitude = hemisphere == "E" || hemisphere == "W";
+    const qsizetype degreeDigits = longitude ? 3 : 2;
+    const QByteArrayView text(value);
+    const double degrees = NumberIn(text.first(degreeDigits));
+    const double minutes = NumberIn(text.sliced(degreeDigits));
+    const double result = degrees + minutes / 60;
+    return hemisphere == "S" || hemisphere == "W" ? -result : result;
+}
+
+void TPlovikSerialGPS::DecodeSentence(const QByteArray& line) {
+    // The checksum is not verified: receivers differ in how they fill it, and a damaged sentence
+    // at worst moves a value once.
+    const qsizetype star = line.indexOf('*');
+    const QByteArray sentence = star >= 0 ? line.left(star) : line;
+    if (sentence.size() < 6)
+        return;
+
+    // Positions 1 and 2 are the talker (GP, GN, GL, ...), which does not matter here.
+    const QByteArrayView type = QByteArrayView(sentence).sliced(3, 3);
+    for (const SentenceParser& parser : kParsers) {
+        if (type == parser.type) {
+            (this->*parser.parse)(sentence);
+            return;
+        }
+    }
+}
+
+void TPlovikSerialGPS::ParseGGA(const QByteArray& sentence) {
+    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    if (fields.size() < 10)
+        return;
+    // One bad sentence, or a handler that fails on it, must not stop decoding of the next.
+    try {
+        const double latitude = ParseCoordinate(fields[2], fields[3]);
+        const double longitude = ParseCoordinate(fields[4], fields[5]);
+        if (!fields[6].isEmpty())
+            GpsData.FixQuality = IntegerIn(fields[6]);
+        if (!fields[7].isEmpty())
+            GpsData.SatelliteCount = IntegerIn(fields[7]);
+        const double altitude = fields[9].isEmpty() ? GpsData.Altitude : NumberIn(fields[9]);
+        if (latitude == GpsData.Latitude && longitude == GpsData.Longitude &&
+            altitude == GpsData.Altitude)
+            return;
+        GpsData.Latitude = latitude;
+        GpsData.Longitude = longitude;
+        GpsData.Altitude = altitude;
+        if (OnPosition)
+            OnPosition(this, GpsData.Latitude, GpsData.Longitude, GpsData.Altitude);
+    } catch (...) {
+    }
+}
+
+void TPlovikSerialGPS::ParseRMC(const QByteArray& sentence) {
+    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    if (fields.size() < 8)
+        return;
+    try {
+        if (!fields[7].isEmpty())
+            StoreSpeed(*this, NumberIn(fields[7]) * kKmhPerKnot);
+        if (fields.size() > 8 && !fields[8].isEmpty())
+            GpsData.Course = NumberIn(fields[8]);
+    } catch (...) {
+    }
+}
+
+void TPlovikSerialGPS::ParseVTG(const QByteArray& sentence) {
+    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    if (fields.size() < 8)
+        return;
+    try {
+        if (!fields[1].isEmpty())
+            GpsData.Course = NumberIn(fields[1]);
+        if (!fields[7].isEmpty())
+            StoreSpeed(*this, NumberIn(fields[7]));
+    } catch (...) {
+    }
+}
+
+// Recognised so they are told apart from unknown sentences; they carry nothing kept here.
+void TPlovikSerialGPS::ParseZDA(const QByteArray&) {}
+void TPlovikSerialGPS::ParseGSA(const QByteArray&) {}

@@ -1,0 +1,125 @@
+// The way from bytes waiting in the driver to lines: polling, framing, the line log and the silence
+// watchdog.
+#include <algorithm>
+#include <array>
+#include <cstdio>
+
+#include "Clock.h"
+#include "Plovikserialgps.h"
+
+namespace {
+
+// One read never takes more than this, so one chunk is handled like every other.
+constexpr qint64 kReadSize = 1023;
+// Keeps one poll from holding the user-interface thread for long on a flooding line; what is left
+// is taken by the next tick.
+constexpr qint64 kMaxBytesPerPoll = 1024 * 1024;
+// A run without a line feed longer than this is noise or a wrong line speed: only its tail is kept.
+constexpr qsizetype kReceiveBufferLimit = 4096;
+constexpr qsizetype kReceiveBufferKeep = 2048;
+
+bool IsBlank(char byte) {
+    return static_cast<unsigned char>(byte) < 33;
+}
+
+// Removes leading and trailing bytes below 33; bytes from 127 up are ordinary characters.
+QByteArray TrimmedLine(QByteArrayView raw) {
+    const auto first = std::find_if_not(raw.begin(), raw.end(), IsBlank);
+    const auto last = std::find_if_not(raw.rbegin(), raw.rend(), IsBlank).base();
+    if (first >= last)
+        return {};
+    return QByteArray(first, last - first);
+}
+
+// A stray zero byte on the line must not take the bytes around it along.
+void AppendWithoutZeroBytes(QByteArray& target, const char* data, qint64 size) {
+    const char* end = data + size;
+    for (const char* from = data; from < end;) {
+        const char* zero = std::find(from, end, '\0');
+        target.append(from, zero - from);
+        from = zero + 1;
+    }
+}
+
+// "yyyy-mm-dd hhnnsszzz" in local time, e.g. "2025-03-03 140509042".
+QByteArray LogStamp(const QDateTime& moment) {
+    const QDateTime local = moment.toLocalTime();
+    const QDate date = local.date();
+    const QTime time = local.time();
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d%02d%02d%03d",
+                                     date.year(), date.month(), date.day(), time.hour(),
+                                     time.minute(), time.second(), time.msec());
+    return QByteArray(text.data(), length);
+}
+
+}  // namespace
+
+void TPlovikSerialGPS::Poll() {
+    std::array<char, kReadSize> chunk;
+    bool watchdogRestarted = false;
+    // A handler may close the port while its line is handled, so every round checks again.
+    for (qint64 taken = 0; taken < kMaxBytesPerPoll && Connected && PortHandle;) {
+        const qint64 waiting = PortHandle->bytesWaiting();
+        if (waiting <= 0)
+            return;
+        const qint64 size = PortHandle->read(chunk.data(), std::min(waiting, kReadSize));
+        if (size <= 0)
+            return;
+        taken += size;
+        AppendWithoutZeroBytes(ReceiveBuffer, chunk.data(), size);
+        DataSeen = true;
+        if (!watchdogRestarted) {
+            // The next silence check comes a full period after this tick's data.
+            WatchdogTimer->setEnabled(false);
+            WatchdogTimer->setEnabled(true);
+            watchdogRestarted = true;
+        }
+        SplitLines();
+    }
+}
+
+void TPlovikSerialGPS::SplitLines() {
+    for (qsizetype end = ReceiveBuffer.indexOf('\n'); end >= 0; end = ReceiveBuffer.indexOf('\n')) {
+        // The line leaves the buffer before anyone sees it, so a throwing handler cannot make it
+        // arrive twice.
+        const QByteArray line = TrimmedLine(QByteArrayView(ReceiveBuffer).first(end));
+        ReceiveBuffer.remove(0, end + 1);
+        if (line.isEmpty())
+            continue;
+        WriteLogLine(line);
+        if (OnNewCommand)
+            OnNewCommand(this, line);
+        if (line.startsWith('$'))
+            DecodeSentence(line);
+    }
+    if (ReceiveBuffer.size() > kReceiveBufferLimit)
+        ReceiveBuffer = ReceiveBuffer.right(kReceiveBufferKeep);
+}
+
+void TPlovikSerialGPS::WriteLogLine(const QByteArray& line) {
+    if (!LogEnabled || !LogFile)
+        return;
+
+    QByteArray record;
+    if (LogTimestamps)
+        record = LogStamp(platform_.clock->now()) + ' ';
+    // CR LF on every platform, so a log reads the same wherever it was written.
+    record += line + "\r\n";
+    std::fwrite(record.constData(), 1, record.size(), LogFile);
+    // On disk as soon as its line is handled, even if the program dies right after.
+    std::fflush(LogFile);
+}
+
+void TPlovikSerialGPS::WatchdogTick() {
+    if (DataSeen) {
+        SilenceReported = false;
+    } else if (!SilenceReported) {
+        SilenceReported = true;
+        if (OnTimeout)
+            OnTimeout(this);
+        if (OnNoData)
+            OnNoData(this);
+    }
+    DataSeen = false;
+}
