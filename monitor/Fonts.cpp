@@ -1,0 +1,21 @@
+#include "Fonts.h"
+
+#include <QStringList>
+
+void InstallFontSubstitutes() {
+    const QStringList monospaced = {QStringLiteral("DejaVu Sans Mono"),
+                                    QStringLiteral("Liberation Mono")};
+    const QStringList sans = {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
+    QFont::insertSubstitutions(QStringLiteral("Terminal"), monospaced);
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Segoe UI"), sans);
+    QFont::insertSubstitutions(QStringLiteral("Arial Narrow"),
+                               {QStringLiteral("Liberation Sans Narrow")});
+}
+
+QFont PixelFont(const QString& family, int pixelSize, bool bold) {
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}

@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QByteArray>
+#include <QMainWindow>
+#include <QString>
+#include <memory>
+
+#include "LogFolder.h"
+#include "MonitorPlatform.h"
+#include "Plovikserialgps.h"
+#include "TerminalView.h"
+
+class QAction;
+class QCheckBox;
+class QColorDialog;
+class QComboBox;
+class QFontDialog;
+class QFrame;
+class QGroupBox;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSplitter;
+class TfAbout;
+class TfAverage;
+class Timer;
+
+// The main window: the settings panel on the left, the terminal on the right, one serial
+// component. Controls are public and named as in the window's designer layout, so tests and the
+// settings code reach them directly.
+class TfZIVizovor : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit TfZIVizovor(const MonitorPlatform& platform, QWidget* parent = nullptr);
+    ~TfZIVizovor() override;
+
+    // Handlers.
+    void FormShow();
+    void FillPortList();
+    void bConnectClick();
+    void bPauseClick();
+    void zSerialNewCommand(TPlovikSerialGPS* sender, const QByteArray& line);
+    void mTerminalDblClick();
+    void DateTime1Click();
+    void Clear1Click();
+    void Timer1Timer();
+    void RestoreSettings();
+    void SaveSettings();
+
+    // The code the Parity list gives the component; no selection is no parity.
+    qint32 SelectedParityCode() const;
+    // The nice value the Priority list asks for; no selection is normal priority.
+    int SelectedNiceValue() const;
+
+    // Width of the settings panel, as the splitter holds it.
+    int SettingsPanelWidth() const;
+    void SetSettingsPanelWidth(int width);
+
+    // Named when the window is created, that is at the start of the run, and kept all run long.
+    QByteArray LogFolder;
+    QByteArray LineLogPath;
+    QString SettingsFilePath;
+
+    bool Paused = false;
+    bool ShowDateTime = true;
+    TPlovikSerialGPS* zSerial = nullptr;
+    // The other two windows of the application; set by their creator, may stay null.
+    TfAbout* fAbout = nullptr;
+    TfAverage* fAverage = nullptr;
+
+    QFrame* pSettings = nullptr;
+    QSplitter* Splitter1 = nullptr;
+    QFrame* Panel4 = nullptr;
+    QGroupBox* GroupBox1 = nullptr;
+    QGroupBox* GroupBox2 = nullptr;
+    QGroupBox* GroupBox3 = nullptr;
+
+    QComboBox* Port = nullptr;
+    QComboBox* BaudRate = nullptr;
+    QComboBox* DataWidth = nullptr;
+    QComboBox* StopBits = nullptr;
+    QComboBox* Parity = nullptr;
+    QComboBox* Priority = nullptr;
+    QComboBox* Delay = nullptr;
+    QComboBox* NMEALog = nullptr;
+    QComboBox* LogTime = nullptr;
+    QComboBox* EnableDTR = nullptr;
+    QComboBox* EnableRTS = nullptr;
+    QPushButton* bConnect = nullptr;
+    QPushButton* bPause = nullptr;
+
+    QLineEdit* eSearcString = nullptr;
+    QLineEdit* eFormatIdentifier = nullptr;
+    QLineEdit* eAX = nullptr;
+    QLineEdit* eB = nullptr;
+    QLineEdit* eValue = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* PopupMenu11 = nullptr;
+
+    QLineEdit* eBroadcast = nullptr;
+    QCheckBox* cbCR = nullptr;
+    QCheckBox* cbLF = nullptr;
+    QPushButton* Button1 = nullptr;
+
+    TTerminalView* mTerminal = nullptr;
+
+    QMenu* File1 = nullptr;
+    QAction* New1 = nullptr;
+    QMenu* ools1 = nullptr;
+    QAction* ShowControls1 = nullptr;
+    QAction* Clear1 = nullptr;
+    QAction* DateTime1 = nullptr;
+    QAction* Font1 = nullptr;
+    QAction* BackColor1 = nullptr;
+    QAction* OpenLogFolder1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* About2 = nullptr;
+
+    QFontDialog* FontDialog1 = nullptr;
+    QColorDialog* ColorDialog1 = nullptr;
+    std::unique_ptr<Timer> Timer1;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildMenus();
+    QFrame* BuildSettingsPanel();
+    QGroupBox* BuildQuickValueSearch();
+    QGroupBox* BuildPortSettings();
+    QGroupBox* BuildTransmit();
+    QFrame* BuildTerminalPanel();
+    void ApplyConnection();
+    void ApplyPriority();
+
+    const MonitorPlatform platform_;
+};

@@ -1,0 +1,29 @@
+#include <QCoreApplication>
+
+#include "Application.h"
+#include "MonitorPlatform.h"
+#include "SettingsFile.h"
+#include "Uabout.h"
+#include "Uaverage.h"
+#include "Uzivizovor.h"
+
+int main(int argc, char** argv) {
+    ModalMessageBoxes messages;
+    TApplication app(argc, argv, messages);
+    RunGuarded(
+        [&] {
+            const QString settingsFile = SettingsFileFor(QCoreApplication::applicationFilePath());
+            ApplyTheme(app, ReadThemeStyle(settingsFile), messages);
+            QCoreApplication::setApplicationName(QStringLiteral("Plovik QSM"));
+
+            TfZIVizovor fZIVizovor(MonitorPlatform::system(settingsFile));
+            TfAbout fAbout;
+            TfAverage fAverage;
+            fZIVizovor.fAbout = &fAbout;
+            fZIVizovor.fAverage = &fAverage;
+            fZIVizovor.showMaximized();
+            QApplication::exec();
+        },
+        messages);
+    return 0;
+}
