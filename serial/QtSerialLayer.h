@@ -3,6 +3,10 @@
 #include "SerialLayer.h"
 
 // The serial layer on Qt SerialPort.
+//
+// Reads never wait, whatever the read time-outs say: a read takes what the driver and Qt already
+// hold. Writes honour the write time-outs; what is not written in time is dropped, never sent
+// later. Flow control is always off (see QtSerialLayer.cpp).
 class QtSerialLayer : public SerialLayer {
 public:
     std::unique_ptr<SerialDevice> open(const QString& deviceName, QString& error) override;

@@ -1,0 +1,300 @@
+#include "QtSerialLayer.h"
+
+#include <QDeadlineTimer>
+#include <QFile>
+#include <QSerialPort>
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <system_error>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/file.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// Qt keeps what arrives between two polls. Beyond this backlog it stops taking bytes and the
+// driver's own buffer holds them back, as it would without Qt in between.
+constexpr qint64 kReadBacklogLimit = 1024 * 1024;
+
+QString SystemErrorText(int code) {
+    return QString::fromStdString(std::generic_category().message(code));
+}
+
+// Where QSerialPort looks for a port name: paths as they are, bare names below /dev.
+QString DeviceLocation(const QString& name) {
+    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
+    return isPath ? name : QStringLiteral("/dev/") + name;
+}
+
+QSerialPort::StopBits ToQt(LineSettings::StopBits stopBits) {
+    switch (stopBits) {
+        case LineSettings::StopBits::OneAndHalf:
+            return QSerialPort::OneAndHalfStop;
+        case LineSettings::StopBits::Two:
+            return QSerialPort::TwoStop;
+        case LineSettings::StopBits::One:
+            break;
+    }
+    return QSerialPort::OneStop;
+}
+
+LineSettings::StopBits FromQt(QSerialPort::StopBits stopBits) {
+    switch (stopBits) {
+        case QSerialPort::OneAndHalfStop:
+            return LineSettings::StopBits::OneAndHalf;
+        case QSerialPort::TwoStop:
+            return LineSettings::StopBits::Two;
+        default:
+            return LineSettings::StopBits::One;
+    }
+}
+
+QSerialPort::Parity ToQt(LineSettings::Parity parity) {
+    switch (parity) {
+        case LineSettings::Parity::Odd:
+            return QSerialPort::OddParity;
+        case LineSettings::Parity::Even:
+            return QSerialPort::EvenParity;
+        case LineSettings::Parity::Mark:
+            return QSerialPort::MarkParity;
+        case LineSettings::Parity::Space:
+            return QSerialPort::SpaceParity;
+        case LineSettings::Parity::None:
+            break;
+    }
+    return QSerialPort::NoParity;
+}
+
+LineSettings::Parity FromQt(QSerialPort::Parity parity) {
+    switch (parity) {
+        case QSerialPort::OddParity:
+            return LineSettings::Parity::Odd;
+        case QSerialPort::EvenParity:
+            return LineSettings::Parity::Even;
+        case QSerialPort::MarkParity:
+            return LineSettings::Parity::Mark;
+        case QSerialPort::SpaceParity:
+            return LineSettings::Parity::Space;
+        default:
+            return LineSettings::Parity::None;
+    }
+}
+
+#ifdef Q_OS_UNIX
+// Holds a device node exclusively for as long as it lives. The terminal's exclusive mode, which Qt
+// sets, does not stop root, and Qt's lock file is named after the path, so a link to the same
+// device would slip past it. An advisory lock on the node binds every process, every open within
+// this one and every path that leads to the node; the system drops it when a holder dies.
+class ExclusiveHold {
+public:
+    ExclusiveHold() = default;
+    ExclusiveHold(const ExclusiveHold&) = delete;
+    ExclusiveHold& operator=(const ExclusiveHold&) = delete;
+    ~ExclusiveHold() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+
+    bool acquire(const QString& location, QString& error) {
+        fd_ = ::open(QFile::encodeName(location).constData(),
+                     O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+        if (fd_ < 0) {
+            error = SystemErrorText(errno);
+            return false;
+        }
+        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            error = SystemErrorText(errno == EWOULDBLOCK ? EBUSY : errno);
+            return false;
+        }
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+};
+
+// Writes straight to the driver so that nothing is left queued in Qt to go out after the deadline.
+// Returns the count the driver took, or -1 when it took nothing and refused.
+qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& deadline,
+                   QString& error) {
+    qint64 done = 0;
+    while (done < size) {
+        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
+        if (n > 0) {
+            done += n;
+            continue;
+        }
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0 && errno != EAGAIN) {
+            error = SystemErrorText(errno);
+            return done > 0 ? done : -1;
+        }
+        if (deadline.hasExpired())
+            break;
+        pollfd ready{fd, POLLOUT, 0};
+        ::poll(&ready, 1, static_cast<int>(std::min<qint64>(deadline.remainingTime(), INT_MAX)));
+    }
+    return done;
+}
+#endif
+
+class QtSerialDevice : public SerialDevice {
+public:
+    bool open(const QString& deviceName, QString& error) {
+        const QString location = DeviceLocation(deviceName);
+#ifdef Q_OS_UNIX
+        if (!hold_.acquire(location, error))
+            return false;
+#endif
+        port_.setPortName(location);
+        // Flow control is decided here and nowhere else: off, both hardware and software. Qt
+        // cannot leave the driver's setting as it was, and a terminal's usual software flow
+        // control would swallow the bytes 17 and 19 of the data.
+        port_.setFlowControl(QSerialPort::NoFlowControl);
+        port_.setReadBufferSize(kReadBacklogLimit);
+        if (port_.open(QIODevice::ReadWrite))
+            return true;
+#ifdef Q_OS_UNIX
+        // The node itself opened a moment ago, so a refusal now is another program's lock.
+        if (port_.error() == QSerialPort::PermissionError) {
+            error = SystemErrorText(EBUSY);
+            return false;
+        }
+#endif
+        error = port_.errorString();
+        return false;
+    }
+
+    bool getLineSettings(LineSettings& settings) override {
+        settings.baudRate = port_.baudRate();
+        settings.dataBits = port_.dataBits();
+        settings.stopBits = FromQt(port_.stopBits());
+        settings.parity = FromQt(port_.parity());
+        settings.parityChecking = port_.parity() != QSerialPort::NoParity;
+        port_.clearError();
+        const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
+        // A device without modem-control lines has no levels to report.
+        settings.dtr = port_.error() == QSerialPort::NoError &&
+                       pins.testFlag(QSerialPort::DataTerminalReadySignal);
+        settings.rts = port_.error() == QSerialPort::NoError &&
+                       pins.testFlag(QSerialPort::RequestToSendSignal);
+        port_.clearError();
+        return true;
+    }
+
+    bool setLineSettings(const LineSettings& settings) override {
+        // Qt would quietly fall back to 8 data bits, and on a POSIX terminal to one stop bit,
+        // instead of refusing what the device cannot do.
+        if (settings.dataBits < QSerialPort::Data5 || settings.dataBits > QSerialPort::Data8)
+            return fail(SystemErrorText(EINVAL));
+#ifndef Q_OS_WIN
+        if (settings.stopBits == LineSettings::StopBits::OneAndHalf)
+            return fail(SystemErrorText(ENOTSUP));
+#endif
+        port_.clearError();
+        const bool applied =
+            port_.setBaudRate(settings.baudRate) &&
+            port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
+            port_.setParity(ToQt(settings.parity)) && port_.setStopBits(ToQt(settings.stopBits)) &&
+            holdLevel(&QSerialPort::setDataTerminalReady, settings.dtr) &&
+            holdLevel(&QSerialPort::setRequestToSend, settings.rts);
+        return applied || fail(port_.errorString());
+    }
+
+    bool setTimeouts(const SerialTimeouts& timeouts) override {
+        timeouts_ = timeouts;
+        return true;
+    }
+
+    bool purge() override {
+        return port_.clear(QSerialPort::AllDirections);
+    }
+
+    qint64 bytesWaiting() override {
+        if (!port_.isOpen())
+            return -1;
+        takeFromDriver();
+        return port_.bytesAvailable();
+    }
+
+    qint64 read(char* data, qint64 maxSize) override {
+        if (port_.bytesAvailable() < maxSize)
+            takeFromDriver();
+        return port_.read(data, maxSize);
+    }
+
+    qint64 write(const char* data, qint64 size) override {
+        const QDeadlineTimer deadline = writeDeadline(size);
+#ifdef Q_OS_UNIX
+        return WriteWithin(port_.handle(), data, size, deadline, error_);
+#else
+        const qint64 queued = port_.write(data, size);
+        if (queued < 0) {
+            error_ = port_.errorString();
+            return -1;
+        }
+        while (port_.bytesToWrite() > 0 && !deadline.hasExpired())
+            port_.waitForBytesWritten(static_cast<int>(deadline.remainingTime()));
+        const qint64 left = port_.bytesToWrite();
+        if (left > 0)
+            port_.clear(QSerialPort::Output);
+        return queued - left;
+#endif
+    }
+
+    QString errorString() const override {
+        return error_;
+    }
+
+private:
+    bool fail(const QString& error) {
+        error_ = error;
+        return false;
+    }
+
+    // A pseudo-terminal has no modem-control lines and refuses to set them; that is no reason to
+    // refuse the port.
+    bool holdLevel(bool (QSerialPort::*set)(bool), bool level) {
+        port_.clearError();
+        return (port_.*set)(level) || port_.error() == QSerialPort::UnsupportedOperationError;
+    }
+
+    // Moves what the driver holds into Qt's buffer without waiting, so that a count or a read sees
+    // every received byte whether or not the event loop has run since it arrived.
+    void takeFromDriver() {
+        while (port_.bytesAvailable() < kReadBacklogLimit && port_.waitForReadyRead(0)) {
+        }
+        port_.clearError();
+    }
+
+    // The write time-outs in the driver's terms: both totals 0 means no limit.
+    QDeadlineTimer writeDeadline(qint64 size) const {
+        const qint64 total =
+            qint64(timeouts_.writeTotalMultiplier) * size + timeouts_.writeTotalConstant;
+        if (timeouts_.writeTotalMultiplier == 0 && timeouts_.writeTotalConstant == 0)
+            return QDeadlineTimer(QDeadlineTimer::Forever);
+        return QDeadlineTimer(total, Qt::PreciseTimer);
+    }
+
+#ifdef Q_OS_UNIX
+    ExclusiveHold hold_;  // declared first: released only after Qt has closed the port
+#endif
+    QSerialPort port_;
+    SerialTimeouts timeouts_;
+    QString error_;
+};
+
+}  // namespace
+
+std::unique_ptr<SerialDevice> QtSerialLayer::open(const QString& deviceName, QString& error) {
+    auto device = std::make_unique<QtSerialDevice>();
+    if (!device->open(deviceName, error))
+        return nullptr;
+    return device;
+}
