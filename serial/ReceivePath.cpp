@@ -63,7 +63,8 @@ void TPlovikSerialGPS::Poll() {
         const qint64 waiting = PortHandle->bytesWaiting();
         if (waiting <= 0)
             return;
-        const qint64 size = PortHandle->read(chunk.data(), std::min(waiting, kReadSize));
+        const qint64 size = PortHandle->read(
+            chunk.data(), std::min({waiting, kReadSize, kMaxBytesPerPoll - taken}));
         if (size <= 0)
             return;
         taken += size;

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QTemporaryDir>
+
+#include "FakeSerialLayer.h"
+#include "Plovikserialgps.h"
+#include "SerialPlatform.h"
+#include "SteppedTime.h"
+
+// A component on a fake serial layer and stepped time, with every received line recorded.
+struct ReceiveHarness {
+    ReceiveHarness() {
+        gps.Ports.setExplicitEntries({{1, QStringLiteral("/dev/fake")}});
+        gps.OnNewCommand = [this](TPlovikSerialGPS*, QByteArray line) { lines.append(line); };
+    }
+
+    // Opens with the line log in a fresh temporary folder.
+    void openWithLog(bool timestamps) {
+        gps.LogEnabled = true;
+        gps.LogTimestamps = timestamps;
+        gps.LogFileName = logPath().toLocal8Bit();
+        gps.Open();
+    }
+
+    // Puts the bytes into the driver and runs one poll.
+    void receive(const QByteArray& bytes) {
+        layer.input += bytes;
+        gps.Poll();
+    }
+
+    QString logPath() const { return folder.filePath(QStringLiteral("lines.log")); }
+
+    QByteArray logContents() const {
+        QFile file(logPath());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    FakeSerialLayer layer;
+    SteppedTime time;
+    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
+    QList<QByteArray> lines;
+    QTemporaryDir folder;
+};
