@@ -1,0 +1,262 @@
+#include "SettingsFile.h"
+
+// Text reaches the file as UTF-8 bytes converted by Qt, so the library needs no converter.
+#define SI_NO_CONVERSION
+#include <SimpleIni.h>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <algorithm>
+#include <limits>
+#include <string>
+
+QString SettingsFileFor(const QString& executablePath) {
+    const qsizetype nameStart = executablePath.lastIndexOf(QLatin1Char('/')) + 1;
+    const qsizetype dot = executablePath.lastIndexOf(QLatin1Char('.'));
+    const QString stem = dot >= nameStart ? executablePath.left(dot) : executablePath;
+    return stem + QStringLiteral(".INI");
+}
+
+QString ReadThemeStyle(const QString& settingsFile) {
+    return IniFile(settingsFile)
+        .readText(QStringLiteral("APPLICATION"), QStringLiteral("ThemeStyle"),
+                  QStringLiteral("Windows"));
+}
+
+SettingsWriteError::SettingsWriteError(const QString& path)
+    : std::runtime_error(QStringLiteral("Unable to write to %1")
+                             .arg(QDir::toNativeSeparators(path))
+                             .toStdString()) {}
+
+namespace {
+
+// Files written by the older Windows builds may be UTF-16 with a byte-order mark.
+QByteArray AsUtf8(const QByteArray& content) {
+    if (!content.startsWith("\xFF\xFE"))
+        return content;
+    const auto* units = reinterpret_cast<const char16_t*>(content.constData() + 2);
+    return QString::fromUtf16(units, (content.size() - 2) / 2).toUtf8();
+}
+
+// A name as the file compares it: the padding of the long-standing keys is not part of it.
+std::string Name(const QString& name) {
+    return name.trimmed().toStdString();
+}
+
+// A line break inside a value would start a new line of the file and could forge keys or
+// sections, so it is flattened into a blank.
+std::string SingleLine(const QString& value) {
+    static const QRegularExpression lineBreaks(QStringLiteral("[\r\n]+"));
+    return QString(value).replace(lineBreaks, QStringLiteral(" ")).toStdString();
+}
+
+}  // namespace
+
+struct IniFile::Document {
+    CSimpleIniA ini{true, false, false};
+    // An existing file that could not be read is never overwritten: the write would lose it.
+    bool unreadable = false;
+};
+
+IniFile::IniFile(const QString& path) : path_(path), document_(std::make_unique<Document>()) {
+    document_->ini.SetSpaces(false);
+    QFile file(path);
+    if (!file.exists())
+        return;
+    if (!file.open(QIODevice::ReadOnly)) {
+        document_->unreadable = true;
+        return;
+    }
+    const QByteArray content = AsUtf8(file.readAll());
+    document_->ini.LoadData(content.constData(), content.size());
+}
+
+IniFile::~IniFile() = default;
+
+QStringList IniFile::keys(const QString& section) const {
+    CSimpleIniA::TNamesDepend names;
+    document_->ini.GetAllKeys(Name(section).c_str(), names);
+    names.sort(CSimpleIniA::Entry::LoadOrder());
+    QStringList result;
+    for (const auto& name : names)
+        result.append(QString::fromUtf8(name.pItem));
+    return result;
+}
+
+const char* IniFile::rawValue(const QString& section, const QString& key) const {
+    return document_->ini.GetValue(Name(section).c_str(), Name(key).c_str());
+}
+
+QString IniFile::readText(const QString& section, const QString& key,
+                          const QString& fallback) const {
+    const char* value = rawValue(section, key);
+    return value ? QString::fromUtf8(value) : fallback;
+}
+
+bool IniFile::readFlag(const QString& section, const QString& key, bool fallback) const {
+    const char* value = rawValue(section, key);
+    if (!value)
+        return fallback;
+    const std::optional<int> number = ParseStoredInteger(QString::fromUtf8(value));
+    return number ? *number != 0 : fallback;
+}
+
+int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
+    const char* value = rawValue(section, key);
+    if (!value)
+        return fallback;
+    return ParseStoredInteger(QString::fromUtf8(value)).value_or(fallback);
+}
+
+void IniFile::writeText(const QString& section, const QString& key, const QString& value) {
+    document_->ini.SetValue(Name(section).c_str(), Name(key).c_str(), SingleLine(value).c_str());
+}
+
+void IniFile::writeFlag(const QString& section, const QString& key, bool value) {
+    writeText(section, key, value ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void IniFile::writeInteger(const QString& section, const QString& key, int value) {
+    writeText(section, key, QString::number(value));
+}
+
+void IniFile::save() const {
+    std::string content;
+    if (document_->unreadable || document_->ini.Save(content, false) < 0)
+        throw SettingsWriteError(path_);
+    QSaveFile file(path_);
+    // A folder that forbids new files may still hold a writable settings file.
+    file.setDirectWriteFallback(true);
+    const auto size = static_cast<qint64>(content.size());
+    if (!file.open(QIODevice::WriteOnly) || file.write(content.data(), size) != size ||
+        !file.commit())
+        throw SettingsWriteError(path_);
+}
+
+std::optional<int> ParseStoredInteger(const QString& text) {
+    bool ok = false;
+    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)) {
+        const QString digits = text.mid(2);
+        const bool plainHex = !digits.isEmpty() && digits.size() <= 8 &&
+                              std::all_of(digits.cbegin(), digits.cend(), [](QChar c) {
+                                  return c.isDigit() || QStringLiteral("abcdefABCDEF").contains(c);
+                              });
+        const uint bits = digits.toUInt(&ok, 16);
+        if (!plainHex || !ok)
+            return std::nullopt;
+        return static_cast<int>(bits);
+    }
+    const qlonglong number = text.toLongLong(&ok, 10);
+    if (!ok || number < std::numeric_limits<int>::min() || number > std::numeric_limits<int>::max())
+        return std::nullopt;
+    return static_cast<int>(number);
+}
+
+const char* const kTerminalSection = "TERMINAL";
+
+const std::array<SettingKey, TerminalKeyCount> kTerminalKeys = {{
+    {"Port No        ", SettingKind::Text, ""},
+    {"Baud Rate      ", SettingKind::Text, "19200"},
+    {"Data Width     ", SettingKind::Text, "8"},
+    {"Stop Bits      ", SettingKind::Text, "1"},
+    {"Parity         ", SettingKind::Text, "None"},
+    {"Priority       ", SettingKind::Text, "Normal"},
+    {"Delay          ", SettingKind::Text, "5"},
+    {"NMEA LOG       ", SettingKind::Text, "False"},
+    {"Log Time       ", SettingKind::Text, "False"},
+    {"Enable DTR     ", SettingKind::Text, "True"},
+    {"Enable RTS     ", SettingKind::Text, "True"},
+    {"eSearcString", SettingKind::Text, "0"},
+    {"eFormatIdentifier", SettingKind::Text, "0"},
+    {"eAX", SettingKind::Text, "0"},
+    {"eB", SettingKind::Text, "0"},
+    {"eValue", SettingKind::Text, "0"},
+    {"GV_SHOW_DATE_TIME", SettingKind::Flag, "1"},
+    {"eBroadcast", SettingKind::Text, "m"},
+    {"cbCR", SettingKind::Flag, "0"},
+    {"cbLF", SettingKind::Flag, "0"},
+    {"pSettingsWidth", SettingKind::Integer, "148"},
+    {"FontName", SettingKind::Text, ""},
+    {"FontSize", SettingKind::Integer, "10"},
+    {"FontColor", SettingKind::Integer, "0"},
+    {"FontStyle", SettingKind::Integer, "0"},
+    {"BackColor", SettingKind::Integer, "0xFFFFFF"},
+}};
+
+namespace {
+
+QVariant ReadSetting(const IniFile& file, const QString& section, const SettingKey& key) {
+    const QString name = QString::fromLatin1(key.name);
+    const QString fallback = QString::fromLatin1(key.fallback);
+    switch (key.kind) {
+        case SettingKind::Flag:
+            return file.readFlag(section, name, ParseStoredInteger(fallback).value_or(0) != 0);
+        case SettingKind::Integer:
+            return file.readInteger(section, name, ParseStoredInteger(fallback).value_or(0));
+        case SettingKind::Text:
+            break;
+    }
+    return file.readText(section, name, fallback);
+}
+
+void WriteSetting(IniFile& file, const QString& section, const SettingKey& key,
+                  const QVariant& value) {
+    const QString name = QString::fromLatin1(key.name);
+    switch (key.kind) {
+        case SettingKind::Flag:
+            return file.writeFlag(section, name, value.toBool());
+        case SettingKind::Integer:
+            return file.writeInteger(section, name, value.toInt());
+        case SettingKind::Text:
+            break;
+    }
+    file.writeText(section, name, value.toString());
+}
+
+}  // namespace
+
+TerminalValues ReadTerminalSection(const IniFile& file) {
+    TerminalValues values;
+    const QString section = QString::fromLatin1(kTerminalSection);
+    for (int i = 0; i < TerminalKeyCount; ++i)
+        values[i] = ReadSetting(file, section, kTerminalKeys[i]);
+    return values;
+}
+
+void WriteTerminalSection(IniFile& file, const TerminalValues& values) {
+    const QString section = QString::fromLatin1(kTerminalSection);
+    for (int i = 0; i < TerminalKeyCount; ++i)
+        WriteSetting(file, section, kTerminalKeys[i], values[i]);
+}
+
+QMap<int, QString> ReadPortEntries(const IniFile& file) {
+    static const QRegularExpression portKey(QStringLiteral("^COM([0-9]+)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    const QString section = QStringLiteral("PORTS");
+    QMap<int, QString> entries;
+    for (const QString& key : file.keys(section)) {
+        const QRegularExpressionMatch match = portKey.match(key);
+        const QString path = file.readText(section, key, QString());
+        if (match.hasMatch() && !path.isEmpty())
+            entries.insert(match.captured(1).toInt(), path);
+    }
+    return entries;
+}
+
+namespace {
+
+int PortNumberOf(const QString& name) {
+    if (!name.startsWith(QLatin1String("COM")))
+        return 0;
+    return ParseStoredInteger(name.mid(3)).value_or(0);
+}
+
+}  // namespace
+
+QStringList SortedPortNames(QStringList names) {
+    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
+        return PortNumberOf(a) < PortNumberOf(b);
+    });
+    return names;
+}
