@@ -51,10 +51,26 @@ std::string SingleLine(const QString& value) {
     return QString(value).replace(lineBreaks, QStringLiteral(" ")).toStdString();
 }
 
+// The library keeps a comment only with the entry that follows it, so comment lines after the
+// last entry are held apart and written back at the end.
+qsizetype TrailingCommentStart(const QByteArray& content) {
+    const QList<QByteArray> lines = content.split('\n');
+    qsizetype start = content.size();
+    for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+        const QByteArray text = line->trimmed();
+        if (!text.isEmpty() && !text.startsWith(';') && !text.startsWith('#'))
+            break;
+        start -= line->size() + 1;
+    }
+    return std::max<qsizetype>(start, 0);
+}
+
 }  // namespace
 
 struct IniFile::Document {
     CSimpleIniA ini{true, false, false};
+    QByteArray trailingComment;
+    bool commentOnly = false;  // then the comment stays at the top, above what the program adds
     // An existing file that could not be read is never overwritten: the write would lose it.
     bool unreadable = false;
 };
@@ -68,7 +84,11 @@ IniFile::IniFile(const QString& path) : path_(path), document_(std::make_unique<
         document_->unreadable = true;
         return;
     }
-    const QByteArray content = AsUtf8(file.readAll());
+    QByteArray content = AsUtf8(file.readAll());
+    const qsizetype trailerStart = TrailingCommentStart(content);
+    document_->trailingComment = content.mid(trailerStart).trimmed();
+    document_->commentOnly = trailerStart == 0;
+    content.truncate(trailerStart);
     document_->ini.LoadData(content.constData(), content.size());
 }
 
@@ -125,6 +145,10 @@ void IniFile::save() const {
     std::string content;
     if (document_->unreadable || document_->ini.Save(content, false) < 0)
         throw SettingsWriteError(path_);
+    const std::string comment = document_->trailingComment.toStdString();
+    if (!comment.empty())
+        content =
+            document_->commentOnly ? comment + "\n\n" + content : content + "\n" + comment + "\n";
     QSaveFile file(path_);
     // A folder that forbids new files may still hold a writable settings file.
     file.setDirectWriteFallback(true);
