@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/file.h>
+#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -118,6 +119,43 @@ private:
     int fd_ = -1;
 };
 
+// The control flags of a terminal that carries the character format asked for, and which of them
+// to look at: without parity the odd and mark/space flags mean nothing.
+tcflag_t CharacterFormatFlags(const LineSettings& settings, tcflag_t& relevant) {
+    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+    tcflag_t flags = kSizes[settings.dataBits - 5];
+    relevant = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
+    switch (settings.parity) {
+        case LineSettings::Parity::None:
+            relevant &= ~(PARODD | CMSPAR);
+            break;
+        case LineSettings::Parity::Odd:
+            flags |= PARENB | PARODD;
+            break;
+        case LineSettings::Parity::Even:
+            flags |= PARENB;
+            break;
+        case LineSettings::Parity::Mark:
+            flags |= PARENB | PARODD | CMSPAR;
+            break;
+        case LineSettings::Parity::Space:
+            flags |= PARENB | CMSPAR;
+            break;
+    }
+    if (settings.stopBits == LineSettings::StopBits::Two)
+        flags |= CSTOPB;
+    return flags;
+}
+
+// A driver takes what it can and drops the rest without a word (a pseudo-terminal keeps 8 data
+// bits without parity whatever it is asked), so only what the terminal holds afterwards counts.
+bool HoldsCharacterFormat(int fd, const LineSettings& settings) {
+    termios now{};
+    tcflag_t relevant = 0;
+    const tcflag_t wanted = CharacterFormatFlags(settings, relevant);
+    return tcgetattr(fd, &now) == 0 && (now.c_cflag & relevant) == wanted;
+}
+
 // Writes straight to the driver so that nothing is left queued in Qt to go out after the deadline.
 // Returns the count the driver took, or -1 when it took nothing and refused.
 qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& deadline,
@@ -204,7 +242,13 @@ public:
             port_.setParity(ToQt(settings.parity)) && port_.setStopBits(ToQt(settings.stopBits)) &&
             holdLevel(&QSerialPort::setDataTerminalReady, settings.dtr) &&
             holdLevel(&QSerialPort::setRequestToSend, settings.rts);
-        return applied || fail(port_.errorString());
+        if (!applied)
+            return fail(port_.errorString());
+#ifdef Q_OS_UNIX
+        if (!HoldsCharacterFormat(port_.handle(), settings))
+            return fail(SystemErrorText(EINVAL));
+#endif
+        return true;
     }
 
     bool setTimeouts(const SerialTimeouts& timeouts) override {

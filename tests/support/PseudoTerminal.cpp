@@ -5,7 +5,9 @@
 #include <pty.h>
 #include <unistd.h>
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
+#include <QThread>
 #include <stdexcept>
 
 PseudoTerminal::PseudoTerminal() {
@@ -35,8 +37,10 @@ bool PseudoTerminal::write(const QByteArray& data, int timeoutMs) {
             done += n;
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        if (clock.elapsed() > timeoutMs) return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return false;
+        if (clock.elapsed() > timeoutMs)
+            return false;
         pollfd p{master_, POLLOUT, 0};
         ::poll(&p, 1, 10);
     }
@@ -50,7 +54,8 @@ QByteArray PseudoTerminal::read(int waitMs) {
     char buffer[4096];
     while (::poll(&p, 1, wait) > 0) {
         const ssize_t n = ::read(master_, buffer, sizeof buffer);
-        if (n <= 0) break;
+        if (n <= 0)
+            break;
         result.append(buffer, n);
         wait = 20;  // take what follows directly, then stop
     }
@@ -61,4 +66,30 @@ termios PseudoTerminal::deviceAttributes() const {
     termios attributes{};
     tcgetattr(slave_, &attributes);
     return attributes;
+}
+
+bool PseudoTerminal::setDeviceAttributes(const termios& attributes) {
+    // tcsetattr succeeds when any part was taken, so read back what the device holds now.
+    if (tcsetattr(slave_, TCSANOW, &attributes) != 0)
+        return false;
+    const termios now = deviceAttributes();
+    return now.c_cflag == attributes.c_cflag && now.c_iflag == attributes.c_iflag;
+}
+
+bool PseudoTerminal::takesCharacterFormat(tcflag_t size, tcflag_t parityFlags) {
+    PseudoTerminal probe;
+    termios attributes = probe.deviceAttributes();
+    attributes.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR);
+    attributes.c_cflag |= size | parityFlags;
+    return probe.setDeviceAttributes(attributes);
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(1);
+    }
+    return true;
 }

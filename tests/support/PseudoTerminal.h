@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // A real pseudo-terminal pair: the component opens devicePath() like any serial device, the test
 // plays the device on the master side.
@@ -20,6 +21,11 @@ public:
     // Reads what the device side sent, waiting up to waitMs for the first byte.
     QByteArray read(int waitMs = 1000);
     termios deviceAttributes() const;
+    // Whether the device side took the attributes as they are.
+    bool setDeviceAttributes(const termios& attributes);
+    // Whether this system's pseudo-terminals take a character size (CS5..CS8) and parity flags
+    // (PARENB, PARODD, CMSPAR): some kernels refuse all but 8 data bits without parity.
+    static bool takesCharacterFormat(tcflag_t size, tcflag_t parityFlags);
     int masterFd() const { return master_; }
 
 private:
@@ -27,3 +33,7 @@ private:
     int slave_ = -1;  // held open so the pair survives the component's close
     QString devicePath_;
 };
+
+// A pseudo-terminal hands bytes across in the kernel's own time: waits up to timeoutMs, in short
+// steps, for the condition to hold. Returns whether it did.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
