@@ -27,6 +27,7 @@
 namespace {
 
 constexpr int kSettingsPanelWidth = 148;
+constexpr int kMinSettingsPanelWidth = 100;
 constexpr int kSizeCheckPeriod = 60000;
 constexpr int kMaxLinesAtSizeCheck = 1000;
 constexpr int kDefaultDelay = 5;
@@ -154,6 +155,8 @@ void TfZIVizovor::BuildMenus() {
 QFrame* TfZIVizovor::BuildSettingsPanel() {
     pSettings = new QFrame;
     pSettings->setObjectName(QStringLiteral("pSettings"));
+    // The panel may be dragged narrower than its contents would like; they are clipped then.
+    pSettings->setMinimumWidth(kMinSettingsPanelWidth);
     auto* layout = new QVBoxLayout(pSettings);
     layout->setContentsMargins(5, 5, 5, 5);
     layout->setSpacing(0);
@@ -247,7 +250,7 @@ QGroupBox* TfZIVizovor::BuildPortSettings() {
         list->addItems(spec.items);
         list->setCurrentIndex(spec.selected ? list->findText(QLatin1String(spec.selected)) : -1);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-        list->setMinimumContentsLength(4);
+        list->setMinimumContentsLength(2);
         // Only a change made by the user reconnects; the program's own changes do not.
         connect(list, &QComboBox::activated, this, [this] { bConnectClick(); });
         grid->addWidget(Caption(QLatin1String(spec.caption), GroupBox1), row, 0);
@@ -266,6 +269,7 @@ QGroupBox* TfZIVizovor::BuildPortSettings() {
     connect(bConnect, &QPushButton::clicked, this, [this] { bConnectClick(); });
     connect(bPause, &QPushButton::clicked, this, [this] { bPauseClick(); });
     auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(2);
     buttons->addStretch(1);
     buttons->addWidget(bConnect);
     buttons->addWidget(bPause);
