@@ -104,6 +104,10 @@ struct SentenceCase {
     QList<double> speedEvents;
 };
 
+void PrintTo(const SentenceCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class SentenceTable : public Decoder, public ::testing::WithParamInterface<SentenceCase> {};
 
 TEST_P(SentenceTable, UpdatesGpsDataAndRaisesEvents) {
@@ -250,7 +254,15 @@ INSTANTIATE_TEST_SUITE_P(
             {"$GPZDA,201530.00,04,07,2002,00,00", "$GPGSA,A,3,04,05,,09,12,,,24,,,,,2.5,1.3,2.1"},
             kNothing,
             0,
-            {}}),
+            {}},
+        // Not-a-number would never compare equal and raise an event for every sentence.
+        SentenceCase{"NanAndInfinityCountAsZero",
+                     {"$GPGGA,1,5130.500,N,00007.500,W,1,07,1.1,nan",
+                      "$GPGGA,1,5130.500,N,00007.500,W,1,07,1.1,nan", "$GPVTG,inf,T,,M,,N,nan,K",
+                      "$GPRMC,1,A,,,,,-inf,nan"},
+                     With(kLondonData, [](TGpsData& d) { d.Altitude = 0; }),
+                     1,
+                     {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A failing handler must not stop the decoder: the sentence's stored values stay, its remaining

@@ -25,6 +25,10 @@ struct FramingCase {
     QByteArray leftOver;  // what waits in ReceiveBuffer afterwards
 };
 
+void PrintTo(const FramingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class FramingTest : public ::testing::TestWithParam<FramingCase> {};
 
 TEST_P(FramingTest, ChunksBecomeTrimmedLines) {
