@@ -18,9 +18,12 @@ constexpr std::array<qint32, 13> kSupportedBaudRates = {
 
 LineSettings::StopBits StopBitsFromCode(qint32 code) {
     switch (code) {
-        case 2: return LineSettings::StopBits::OneAndHalf;
-        case 3: return LineSettings::StopBits::Two;
-        default: return LineSettings::StopBits::One;
+        case 2:
+            return LineSettings::StopBits::OneAndHalf;
+        case 3:
+            return LineSettings::StopBits::Two;
+        default:
+            return LineSettings::StopBits::One;
     }
 }
 
@@ -46,7 +49,8 @@ TPlovikSerialGPS::~TPlovikSerialGPS() {
 }
 
 void TPlovikSerialGPS::Open() {
-    if (Connected) return;
+    if (Connected)
+        return;
 
     const QString device = Ports.devicePath(PortNumber);
     if (device.isEmpty()) {
@@ -54,7 +58,8 @@ void TPlovikSerialGPS::Open() {
         return;
     }
     PortHandle = platform_.layer->open(device, OpenError);
-    if (!PortHandle) return;
+    if (!PortHandle)
+        return;
     if (!ApplyLineSettings()) {
         OpenError = PortHandle->errorString();
         PortHandle.reset();
@@ -78,15 +83,18 @@ void TPlovikSerialGPS::Open() {
     PollTimer->setInterval(PollInterval >= 1 ? PollInterval : kDefaultPollInterval);
     PollTimer->setEnabled(true);
     WatchdogTimer->setEnabled(true);
-    if (OnOpen) OnOpen(this, PortNumber);
+    if (OnOpen)
+        OnOpen(this, PortNumber);
 }
 
 bool TPlovikSerialGPS::ApplyLineSettings() {
     LineSettings settings;
-    if (!PortHandle->getLineSettings(settings)) return false;
+    if (!PortHandle->getLineSettings(settings))
+        return false;
 
     settings.baudRate = Baud;
-    settings.dataBits = static_cast<quint8>(DataBitsCode + 4);
+    // Kept to one byte, as a driver's character size field is; unsigned so no code overflows.
+    settings.dataBits = static_cast<quint8>(static_cast<quint32>(DataBitsCode) + 4u);
     settings.stopBits = StopBitsFromCode(StopBitsCode);
     if (ParityCode >= 0 && ParityCode <= 4) {
         settings.parity = static_cast<LineSettings::Parity>(ParityCode);
@@ -98,7 +106,8 @@ bool TPlovikSerialGPS::ApplyLineSettings() {
 }
 
 void TPlovikSerialGPS::Close() {
-    if (!Connected) return;
+    if (!Connected)
+        return;
 
     PollTimer->setEnabled(false);
     WatchdogTimer->setEnabled(false);
@@ -109,29 +118,35 @@ void TPlovikSerialGPS::Close() {
     }
     Connected = false;
     GpsData = TGpsData();
-    if (OnClose) OnClose(this, PortNumber);
+    if (OnClose)
+        OnClose(this, PortNumber);
 }
 
 bool TPlovikSerialGPS::Send(const QByteArray& text) {
-    if (!Connected || !PortHandle) return false;
+    if (!Connected || !PortHandle)
+        return false;
 
     const qint64 written = PortHandle->write(text.constData(), text.size());
-    if (OnSend) OnSend(this, text);
+    if (OnSend)
+        OnSend(this, text);
     return written == text.size();
 }
 
 qint32 TPlovikSerialGPS::PortNumberFromName(const QByteArray& name) {
     QByteArray rest = name.toUpper();
-    if (rest.startsWith("COM")) rest.remove(0, 3);
+    if (rest.startsWith("COM"))
+        rest.remove(0, 3);
     bool ok = false;
     const qint32 number = rest.toInt(&ok, 10);
-    if (!ok) return 1;
+    if (!ok)
+        return 1;
     return std::clamp(number, PortMap::kFirstPort, PortMap::kLastPort);
 }
 
 qint32 TPlovikSerialGPS::NormalizeBaud(qint32 rate) {
     for (qint32 supported : kSupportedBaudRates) {
-        if (rate == supported) return rate;
+        if (rate == supported)
+            return rate;
     }
     return 9600;
 }

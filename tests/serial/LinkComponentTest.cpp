@@ -187,6 +187,7 @@ TEST(LinkOpen, LineSettingsFollowTheCodes) {
          [](auto& s) { s.baudRate = 28800; }},
         {"4 data bits", [](auto& g) { g.DataBitsCode = 0; }, [](auto& s) { s.dataBits = 4; }},
         {"7 data bits", [](auto& g) { g.DataBitsCode = 3; }, [](auto& s) { s.dataBits = 7; }},
+        {"data bits kept to a byte", [](auto& g) { g.DataBitsCode = 260; }, [](auto&) {}},
         {"stop bits 0", [](auto& g) { g.StopBitsCode = 0; }, [](auto&) {}},
         {"one and a half", [](auto& g) { g.StopBitsCode = 2; },
          [](auto& s) { s.stopBits = S::OneAndHalf; }},
