@@ -40,7 +40,8 @@ public:
 
     virtual bool getLineSettings(LineSettings& settings) = 0;
     // A device without modem-control lines (a pseudo-terminal) cannot hold DTR or RTS; that alone
-    // is not a failure. Any other refusal is, and errorString() then says why.
+    // is not a failure. Any other refusal is, and errorString() then says why; so is a setting the
+    // driver accepts but does not hold (a character format it quietly replaces).
     virtual bool setLineSettings(const LineSettings& settings) = 0;
     virtual bool setTimeouts(const SerialTimeouts& timeouts) = 0;
     // Discards whatever waits in the driver's output and input buffers.
