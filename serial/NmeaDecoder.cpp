@@ -67,8 +67,8 @@ double ParseCoordinate(const QByteArray& value, const QByteArray& hemisphere) {
 }
 
 void TPlovikSerialGPS::DecodeSentence(const QByteArray& line) {
-    // The checksum is not verified: receivers differ in how they fill it, and a damaged sentence
-    // at worst moves a value once.
+    // The checksum is cut off unread: receivers differ in how they fill it, and the next sentence
+    // puts right whatever a damaged one got wrong.
     const qsizetype star = line.indexOf('*');
     const QByteArray sentence = star >= 0 ? line.left(star) : line;
     if (sentence.size() < 6)

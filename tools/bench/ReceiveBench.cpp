@@ -12,6 +12,7 @@
 #include <exception>
 #include <thread>
 
+#include "Clock.h"
 #include "FakeSerialLayer.h"
 #include "Plovikserialgps.h"
 #include "PseudoTerminal.h"
@@ -76,13 +77,15 @@ qsizetype LogLineCount(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll().count("\r\n") : 0;
 }
 
-// Framing, log and decoding alone: the driver is a fake that always has the next megabyte ready.
+// Framing, log and decoding alone: the driver is a fake that always has the next megabyte ready;
+// the stamps come from the real clock.
 void ReceivePathThroughput(bool log) {
     const Traffic traffic = MakeTraffic(32 * 1024 * 1024);
     QTemporaryDir folder;
     FakeSerialLayer layer;
-    SteppedTime time;
-    TPlovikSerialGPS gps(nullptr, SerialPlatform{&layer, &time, &time});
+    SteppedTime timers;
+    const SystemClock clock;
+    TPlovikSerialGPS gps(nullptr, SerialPlatform{&layer, &timers, &clock});
     gps.Ports.setExplicitEntries({{1, QStringLiteral("/dev/fake")}});
     gps.LogEnabled = log;
     gps.LogTimestamps = true;
@@ -91,13 +94,13 @@ void ReceivePathThroughput(bool log) {
     gps.OnNewCommand = [&](TPlovikSerialGPS*, QByteArray) { ++received; };
     gps.Open();
 
-    QElapsedTimer clock;
-    clock.start();
+    QElapsedTimer stopwatch;
+    stopwatch.start();
     for (qsizetype at = 0; at < traffic.bytes.size(); at += qsizetype(kMiB)) {
         layer.input = traffic.bytes.mid(at, qsizetype(kMiB));
         gps.Poll();
     }
-    const double seconds = clock.nsecsElapsed() / 1e9;
+    const double seconds = stopwatch.nsecsElapsed() / 1e9;
     gps.Close();
     std::printf("receive path, %-28s %9.0f lines/s  %7.1f MB/s  (%lld lines, %lld received)\n",
                 log ? "framing + stamped log + NMEA:" : "framing + NMEA, no log:",
