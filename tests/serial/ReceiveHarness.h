@@ -38,9 +38,9 @@ struct ReceiveHarness {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    QTemporaryDir folder;  // outlives the component, which closes its log on destruction
     FakeSerialLayer layer;
     SteppedTime time;
     TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
     QList<QByteArray> lines;
-    QTemporaryDir folder;
 };
