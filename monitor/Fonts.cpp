@@ -5,7 +5,8 @@
 void InstallFontSubstitutes() {
     const QStringList monospaced = {QStringLiteral("DejaVu Sans Mono"),
                                     QStringLiteral("Liberation Mono")};
-    const QStringList sans = {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")};
+    // Liberation Sans is about as wide as the faces it stands in for; DejaVu Sans is wider.
+    const QStringList sans = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     QFont::insertSubstitutions(QStringLiteral("Terminal"), monospaced);
     QFont::insertSubstitutions(QStringLiteral("Tahoma"), sans);
     QFont::insertSubstitutions(QStringLiteral("Segoe UI"), sans);

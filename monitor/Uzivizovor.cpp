@@ -193,7 +193,7 @@ QGroupBox* TfZIVizovor::BuildQuickValueSearch() {
             [this](const QPoint& at) { PopupMenu1->popup(eValue->mapToGlobal(at)); });
 
     auto* layout = new QVBoxLayout(GroupBox2);
-    layout->setContentsMargins(8, 4, 8, 8);
+    layout->setContentsMargins(6, 4, 4, 6);
     layout->setSpacing(2);
     layout->addWidget(Caption(QStringLiteral("Search String"), GroupBox2));
     layout->addWidget(eSearcString);
@@ -238,10 +238,9 @@ QGroupBox* TfZIVizovor::BuildPortSettings() {
                                    &Delay, &NMEALog,  &LogTime,   &EnableDTR, &EnableRTS};
 
     auto* grid = new QGridLayout(GroupBox1);
-    grid->setContentsMargins(8, 6, 8, 8);
-    grid->setHorizontalSpacing(4);
+    grid->setContentsMargins(5, 6, 3, 6);
+    grid->setHorizontalSpacing(2);
     grid->setVerticalSpacing(4);
-    grid->setColumnMinimumWidth(0, 53);
     grid->setColumnStretch(1, 1);
     for (int row = 0; row < lists.size(); ++row) {
         const ListLayout& spec = lists[row];
@@ -292,7 +291,7 @@ QGroupBox* TfZIVizovor::BuildTransmit() {
     Button1->setAutoDefault(false);
 
     auto* layout = new QVBoxLayout(GroupBox3);
-    layout->setContentsMargins(8, 4, 8, 8);
+    layout->setContentsMargins(6, 4, 4, 6);
     layout->setSpacing(4);
     layout->addWidget(Caption(QStringLiteral("Broadcast"), GroupBox3));
     layout->addWidget(eBroadcast);
