@@ -1,21 +1,10 @@
 #include "Application.h"
 
-#include <exception>
-
 #include "MonitorPlatform.h"
 #include "Themes.h"
 
-bool RunGuarded(const std::function<void()>& action, MessageBoxes& messages) {
-    QString message;
-    try {
-        action();
-        return true;
-    } catch (const std::exception& error) {
-        message = QString::fromLocal8Bit(error.what());
-    } catch (...) {
-    }
+void ShowEscapedError(const QString& message, MessageBoxes& messages) {
     messages.show(nullptr, QMessageBox::Critical, message, QMessageBox::Ok);
-    return false;
 }
 
 void ApplyTheme(QApplication& app, const QString& themeName, MessageBoxes& messages) {

@@ -21,6 +21,9 @@ int main(int argc, char** argv) {
             TfAverage fAverage;
             fZIVizovor.fAbout = &fAbout;
             fZIVizovor.fAverage = &fAverage;
+            // Closing the main window ends the program, whatever else is open.
+            fAbout.setAttribute(Qt::WA_QuitOnClose, false);
+            fAverage.setAttribute(Qt::WA_QuitOnClose, false);
             fZIVizovor.showMaximized();
             QApplication::exec();
         },

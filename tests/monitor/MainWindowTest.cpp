@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSplitter>
+#include <QTest>
 #include <stdexcept>
 
 #include "Application.h"
@@ -235,6 +236,22 @@ TEST(Startup, EscapedErrorsAreShownWithTheirMessageAndStopThere) {
     EXPECT_EQ(messages.shown[0].text, QStringLiteral("disk on fire"));
     EXPECT_EQ(messages.shown[0].icon, QMessageBox::Critical);
     EXPECT_EQ(messages.shown[1].text, QString());
+}
+
+TEST(Startup, ErrorThrownByAClickHandlerCrossesTheEventDeliveryToTheGuard) {
+    CountingMessages messages;
+    QPushButton button;
+    QObject::connect(&button, &QPushButton::clicked,
+                     [] { throw std::runtime_error("handler failed"); });
+    EXPECT_FALSE(RunGuarded([&] { QTest::mouseClick(&button, Qt::LeftButton); }, messages));
+    ASSERT_EQ(messages.shown.size(), 1);
+    EXPECT_EQ(messages.shown[0].text, QStringLiteral("handler failed"));
+    // The button is still usable afterwards.
+    int clicks = 0;
+    QObject::disconnect(&button, nullptr, nullptr, nullptr);
+    QObject::connect(&button, &QPushButton::clicked, [&] { ++clicks; });
+    QTest::mouseClick(&button, Qt::LeftButton);
+    EXPECT_EQ(clicks, 1);
 }
 
 TEST(Startup, ThemeNamesAreMatchedIgnoringCaseAndUnknownOnesReported) {
