@@ -17,6 +17,7 @@
 #include <QShowEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <array>
 #include <utility>
 

@@ -147,6 +147,16 @@ TEST(MainWindow, SettingsPanelSitsLeftOfTheTerminalAtItsDesignedWidth) {
     EXPECT_EQ(w->SettingsPanelWidth(), 300);
 }
 
+TEST(MainWindow, PanelWidthSetBeforeTheWindowIsShownHolds) {
+    WindowHarness h;
+    auto w = h.window();
+    w->SetSettingsPanelWidth(250);
+    w->resize(1040, 691);
+    w->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w->SettingsPanelWidth(), 250);
+}
+
 TEST(MainWindow, TerminalStartsWithOneEmptyLineInAMonospacedFace) {
     WindowHarness h;
     auto w = h.window();
