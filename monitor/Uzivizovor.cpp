@@ -36,14 +36,6 @@ constexpr qint32 kDefaultBaud = 9600;
 
 const QStringList kTrueFalse = {QStringLiteral("True"), QStringLiteral("False")};
 
-// The item texts in list order and the one initially selected.
-struct ListLayout {
-    const char* name;
-    const char* caption;
-    QStringList items;
-    const char* selected;  // nullptr: none
-};
-
 const std::array<std::pair<const char*, qint32>, 5> kParityCodes = {
     {{"None", 0}, {"Odd", 1}, {"Even", 2}, {"Mark", 3}, {"Space", 4}}};
 
@@ -216,27 +208,36 @@ QGroupBox* TfZIVizovor::BuildPortSettings() {
     GroupBox1 = new QGroupBox(QStringLiteral("COM Port Settings"));
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setMinimumHeight(370);
+    // Each list with its caption, its items in order and the item selected at first.
+    struct ListLayout {
+        QComboBox* TfZIVizovor::*list;
+        const char* name;
+        const char* caption;
+        QStringList items;
+        const char* selected;  // nullptr: none
+    };
+    using W = TfZIVizovor;
     const QList<ListLayout> lists = {
-        {"Port", "Port No: ", {}, nullptr},
-        {"BaudRate",
+        {&W::Port, "Port", "Port No: ", {}, nullptr},
+        {&W::BaudRate,
+         "BaudRate",
          "Baud Rate",
          {"110", "300", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
          "19200"},
-        {"DataWidth", "Data Width", {"5", "6", "7", "8"}, "8"},
-        {"StopBits", "Stop Bits", {"1", "1.5", "2"}, "1"},
-        {"Parity", "Parity", {"Even", "Mark", "None", "Odd", "Space"}, "None"},
-        {"Priority",
+        {&W::DataWidth, "DataWidth", "Data Width", {"5", "6", "7", "8"}, "8"},
+        {&W::StopBits, "StopBits", "Stop Bits", {"1", "1.5", "2"}, "1"},
+        {&W::Parity, "Parity", "Parity", {"Even", "Mark", "None", "Odd", "Space"}, "None"},
+        {&W::Priority,
+         "Priority",
          "Priority",
          {"Higher", "Highest", "Idle", "Lower", "Lowest", "Normal"},
          "Normal"},
-        {"Delay", "Delay", {"1", "5", "10", "50", "100", "500", "1000"}, "5"},
-        {"NMEALog", "NMEA Log", kTrueFalse, "False"},
-        {"LogTime", "Log Time", kTrueFalse, "False"},
-        {"EnableDTR", "Enable DTR", kTrueFalse, "True"},
-        {"EnableRTS", "Enable RTS", kTrueFalse, "True"},
+        {&W::Delay, "Delay", "Delay", {"1", "5", "10", "50", "100", "500", "1000"}, "5"},
+        {&W::NMEALog, "NMEALog", "NMEA Log", kTrueFalse, "False"},
+        {&W::LogTime, "LogTime", "Log Time", kTrueFalse, "False"},
+        {&W::EnableDTR, "EnableDTR", "Enable DTR", kTrueFalse, "True"},
+        {&W::EnableRTS, "EnableRTS", "Enable RTS", kTrueFalse, "True"},
     };
-    QComboBox** const targets[] = {&Port,  &BaudRate, &DataWidth, &StopBits,  &Parity,   &Priority,
-                                   &Delay, &NMEALog,  &LogTime,   &EnableDTR, &EnableRTS};
 
     auto* grid = new QGridLayout(GroupBox1);
     grid->setContentsMargins(5, 6, 3, 6);
@@ -244,18 +245,18 @@ QGroupBox* TfZIVizovor::BuildPortSettings() {
     grid->setVerticalSpacing(4);
     grid->setColumnStretch(1, 1);
     for (int row = 0; row < lists.size(); ++row) {
-        const ListLayout& spec = lists[row];
+        const ListLayout& entry = lists[row];
         auto* list = new QComboBox(GroupBox1);
-        list->setObjectName(QLatin1String(spec.name));
-        list->addItems(spec.items);
-        list->setCurrentIndex(spec.selected ? list->findText(QLatin1String(spec.selected)) : -1);
+        list->setObjectName(QLatin1String(entry.name));
+        list->addItems(entry.items);
+        list->setCurrentIndex(entry.selected ? list->findText(QLatin1String(entry.selected)) : -1);
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         list->setMinimumContentsLength(2);
         // Only a change made by the user reconnects; the program's own changes do not.
         connect(list, &QComboBox::activated, this, [this] { bConnectClick(); });
-        grid->addWidget(Caption(QLatin1String(spec.caption), GroupBox1), row, 0);
+        grid->addWidget(Caption(QLatin1String(entry.caption), GroupBox1), row, 0);
         grid->addWidget(list, row, 1);
-        *targets[row] = list;
+        this->*entry.list = list;
     }
 
     const auto button = [this](const char* name, const QString& text) {
