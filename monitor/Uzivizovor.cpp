@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFontDialog>
@@ -23,6 +24,7 @@
 
 #include "Clock.h"
 #include "Fonts.h"
+#include "SettingsFile.h"
 #include "Timer.h"
 
 namespace {
@@ -341,21 +343,39 @@ void TfZIVizovor::showEvent(QShowEvent* event) {
         FormShow();
 }
 
+void TfZIVizovor::closeEvent(QCloseEvent* event) {
+    // Ignored until the settings are written: when writing throws, the window stays open and the
+    // error box says why.
+    event->ignore();
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    event->setAccepted(canClose);
+}
+
 void TfZIVizovor::FormShow() {
     EnsureLogFolder(platform_.logRoot, *platform_.serial.clock, *platform_.messages, this);
     FillPortList();
+    RestoreSettings();
     bConnect->click();
+}
+
+void TfZIVizovor::FormCloseQuery(bool& /*canClose*/) {
+    SaveSettings();
 }
 
 void TfZIVizovor::FillPortList() {
     Port->clear();
     try {
+        zSerial->Ports.setExplicitEntries(ReadPortEntries(IniFile(SettingsFilePath)));
         zSerial->Ports.setDetectedDevices(platform_.serialDevices ? platform_.serialDevices()
                                                                   : QStringList());
-        QStringList names;
+        QMap<QString, QString> devicePaths;
         for (const PortMap::Entry& entry : zSerial->Ports.entries())
-            names.append(entry.name);
-        Port->addItems(names);
+            devicePaths.insert(entry.name, entry.devicePath);
+        for (const QString& name : SortedPortNames(devicePaths.keys())) {
+            Port->addItem(name);
+            Port->setItemData(Port->count() - 1, devicePaths.value(name), Qt::ToolTipRole);
+        }
     } catch (...) {
         // A port list that cannot be read leaves the list as it is; the window works without.
     }

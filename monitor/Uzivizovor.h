@@ -37,6 +37,8 @@ public:
 
     // Handlers.
     void FormShow();
+    // Writes the settings back; throws when the settings file cannot be written.
+    void FormCloseQuery(bool& canClose);
     void FillPortList();
     void bConnectClick();
     void bPauseClick();
@@ -123,6 +125,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void BuildMenus();

@@ -18,7 +18,7 @@ class ConnectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
         w = h.window();
-        w->zSerial->Ports.setExplicitEntries({{3, com3.devicePath()}, {7, com7.devicePath()}});
+        h.mapPorts({{3, com3.devicePath()}, {7, com7.devicePath()}});
         w->FillPortList();
     }
     void select(QComboBox* list, const QString& text) {
@@ -207,7 +207,7 @@ TEST_F(ConnectionTest, WithoutASelectedPortConnectOnlyResumesTheView) {
 }
 
 TEST_F(ConnectionTest, EmptyPortListMakesShowingTheWindowConnectNothing) {
-    w->zSerial->Ports.setExplicitEntries({});
+    h.mapPorts({});
     w->FormShow();
     EXPECT_EQ(w->Port->count(), 0);
     EXPECT_FALSE(w->zSerial->Connected);

@@ -147,10 +147,10 @@ TEST(MainWindow, SettingsPanelSitsLeftOfTheTerminalAtItsDesignedWidth) {
     EXPECT_EQ(w->SettingsPanelWidth(), 300);
 }
 
-TEST(MainWindow, PanelWidthSetBeforeTheWindowIsShownHolds) {
+TEST(MainWindow, PanelWidthRestoredWhenTheWindowIsShownHolds) {
     WindowHarness h;
+    h.writeSettings("[TERMINAL]\npSettingsWidth=250\n");
     auto w = h.window();
-    w->SetSettingsPanelWidth(250);
     w->resize(1040, 691);
     w->show();
     QCoreApplication::processEvents();

@@ -164,6 +164,8 @@ TEST_F(ReceivedLineViewTest, ViewKeepsOnlyTheNewestLines) {
 TEST_F(ReceivedLineViewTest, ViewFollowsNewLinesOnlyWhenAtTheBottom) {
     w->resize(800, 400);
     w->show();
+    // Showing restores the first-run search string "0", which would hide these lines.
+    w->eSearcString->clear();
     for (int i = 0; i < 200; ++i)
         receive("line");
     w->mTerminal->flush();
@@ -183,7 +185,7 @@ TEST_F(ReceivedLineViewTest, ViewFollowsNewLinesOnlyWhenAtTheBottom) {
 
 TEST_F(ReceivedLineViewTest, LinesFromARealPortReachTheView) {
     PseudoTerminal device;
-    w->zSerial->Ports.setExplicitEntries({{2, device.devicePath()}});
+    h.mapPorts({{2, device.devicePath()}}, "[TERMINAL]\neSearcString=\nGV_SHOW_DATE_TIME=0\n");
     w->FormShow();
     ASSERT_TRUE(w->zSerial->Connected) << w->zSerial->OpenError.toStdString();
     ASSERT_TRUE(device.write("$GPGGA,1\r\nhello\r\n\r\nworld"));

@@ -14,15 +14,15 @@
 namespace {
 
 // A shown window (the splitter lays out the panel only then) whose port list holds COM3 and COM7,
-// two ports that cannot be opened.
+// two ports that cannot be opened. The system reports the two devices; a written settings file maps
+// them to those numbers, without one they come as COM1 and COM2.
 class SettingsWindowTest : public ::testing::Test {
 protected:
+    void SetUp() override { h.devices = {kDevice3, kDevice7}; }
     std::unique_ptr<TfZIVizovor> newWindow() {
         auto window = h.window();
         window->resize(1040, 691);
         window->show();
-        window->zSerial->Ports.setExplicitEntries(
-            {{7, QStringLiteral("/dev/plovik-none-7")}, {3, QStringLiteral("/dev/plovik-none-3")}});
         window->FillPortList();
         return window;
     }
@@ -32,14 +32,18 @@ protected:
         ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(content);
     }
-    // A window restored from a file that holds the given lines of section TERMINAL.
+    // A window restored from a file that maps COM3 and COM7 and holds the given lines of section
+    // TERMINAL.
     std::unique_ptr<TfZIVizovor> restoredFrom(const QByteArray& terminalLines) {
-        writeFile("[TERMINAL]\n" + terminalLines);
+        writeFile("[PORTS]\nCOM3=" + kDevice3.toUtf8() + "\nCOM7=" + kDevice7.toUtf8() +
+                  "\n[TERMINAL]\n" + terminalLines);
         auto window = newWindow();
         window->RestoreSettings();
         return window;
     }
 
+    const QString kDevice3 = QStringLiteral("/dev/plovik-none-3");
+    const QString kDevice7 = QStringLiteral("/dev/plovik-none-7");
     WindowHarness h;
 };
 
@@ -167,7 +171,7 @@ TEST_F(SettingsWindowTest, FirstRunWithoutAFileGivesTheDefaults) {
     w->RestoreSettings();
 
     const std::pair<QComboBox*, const char*> lists[] = {
-        {w->Port, "COM3"},      {w->BaudRate, "19200"}, {w->DataWidth, "8"},
+        {w->Port, "COM1"},      {w->BaudRate, "19200"}, {w->DataWidth, "8"},
         {w->StopBits, "1"},     {w->Parity, "None"},    {w->Priority, "Normal"},
         {w->Delay, "5"},        {w->NMEALog, "False"},  {w->LogTime, "False"},
         {w->EnableDTR, "True"}, {w->EnableRTS, "True"},
@@ -223,6 +227,7 @@ TEST_F(SettingsWindowTest, StoredListTextsMatchIgnoringCaseAndPadding) {
         EXPECT_EQ(list->currentIndex() < 0, *c.selected == '\0') << c.line;
     }
     writeFile("[terminal]\nport no=COM7\n");
+    h.devices.clear();
     auto noPorts = h.window();
     noPorts->FillPortList();
     noPorts->RestoreSettings();
@@ -344,10 +349,10 @@ TEST_F(SettingsWindowTest, AnUnwritableFileRaisesTheErrorWithItsPath) {
 
 TEST_F(SettingsWindowTest, PortsSectionMapsPseudoTerminalsAndTheStoredPortReconnects) {
     PseudoTerminal two, five;
+    h.devices.clear();
     writeFile("[PORTS]\nCOM5=" + five.devicePath().toUtf8() +
               "\nCOM2=" + two.devicePath().toUtf8() + "\n[TERMINAL]\nPort No        =COM5\n");
     auto w = h.window();
-    w->zSerial->Ports.setExplicitEntries(ReadPortEntries(IniFile(path())));
     w->FillPortList();
     ASSERT_EQ(w->Port->count(), 2);
     EXPECT_EQ(w->Port->itemText(0), QStringLiteral("COM2"));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -52,6 +54,21 @@ struct WindowHarness {
     }
 
     std::unique_ptr<TfZIVizovor> window() { return std::make_unique<TfZIVizovor>(platform()); }
+
+    // Writes the settings file the window reads when it is shown.
+    void writeSettings(const QByteArray& content) {
+        QFile file(platform().settingsFile);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(content), content.size());
+    }
+
+    // A settings file that maps port numbers to devices, as a user would in section PORTS.
+    void mapPorts(const QMap<int, QString>& pathByNumber, const QByteArray& more = {}) {
+        QByteArray content = "[PORTS]\n";
+        for (auto it = pathByNumber.cbegin(); it != pathByNumber.cend(); ++it)
+            content += QStringLiteral("COM%1=%2\n").arg(it.key()).arg(it.value()).toUtf8();
+        writeSettings(content + more);
+    }
 
     // Steps the timers a little at a time until done() holds; the pseudo-terminal delivers on its
     // own schedule, so real time is allowed to pass between steps.
