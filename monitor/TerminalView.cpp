@@ -20,7 +20,7 @@ void TTerminalView::appendLine(const QString& line) {
     if (flushQueued_)
         return;
     flushQueued_ = true;
-    QTimer::singleShot(0, this, [this] { flush(); });
+    QTimer::singleShot(kFlushDelayMs, this, [this] { flush(); });
 }
 
 void TTerminalView::flush() {

@@ -15,6 +15,8 @@ class TTerminalView : public QPlainTextEdit {
 
 public:
     static constexpr int kMaxLines = 50000;
+    // Lines arriving within this time are inserted and painted together.
+    static constexpr int kFlushDelayMs = 25;
 
     explicit TTerminalView(QWidget* parent = nullptr);
 

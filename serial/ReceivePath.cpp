@@ -11,9 +11,10 @@ namespace {
 
 // One read never takes more than this, so one chunk is handled like every other.
 constexpr qint64 kReadSize = 1023;
-// Keeps one poll from holding the user-interface thread for long on a flooding line; what is left
-// is taken by the next tick.
+// Keep one poll from holding the user-interface thread for long on a flooding line: a tick stops
+// taking data after this much or after this long, and the next tick takes the rest.
 constexpr qint64 kMaxBytesPerPoll = 1024 * 1024;
+constexpr qint64 kMaxMsPerPoll = 40;
 // A run without a line feed longer than this is noise or a wrong line speed: only its tail is kept.
 constexpr qsizetype kReceiveBufferLimit = 4096;
 constexpr qsizetype kReceiveBufferKeep = 2048;
@@ -58,8 +59,11 @@ QByteArray LogStamp(const QDateTime& moment) {
 void TPlovikSerialGPS::Poll() {
     std::array<char, kReadSize> chunk;
     bool watchdogRestarted = false;
+    const qint64 started = platform_.clock->steadyMs();
     // A handler may close the port while its line is handled, so every round checks again.
     for (qint64 taken = 0; taken < kMaxBytesPerPoll && Connected && PortHandle;) {
+        if (taken > 0 && platform_.clock->steadyMs() - started >= kMaxMsPerPoll)
+            return;
         const qint64 waiting = PortHandle->bytesWaiting();
         if (waiting <= 0)
             return;

@@ -120,6 +120,28 @@ TEST_F(ReceivePathTest, OnePollTakesAtMostOneMebibyte) {
     EXPECT_TRUE(h.layer.input.isEmpty());
 }
 
+TEST_F(ReceivePathTest, SlowLineHandlingEndsThePollAndTheNextTickTakesTheRest) {
+    h.gps.Open();
+    int handled = 0;
+    h.gps.OnNewCommand = [&](TPlovikSerialGPS*, QByteArray) {
+        ++handled;
+        h.time.spend(10);  // a slow window: every line costs ten milliseconds
+    };
+    QByteArray waiting;
+    for (int i = 0; i < 1000; ++i)
+        waiting += "line " + QByteArray::number(i) + '\n';
+    h.layer.input = waiting;
+
+    h.gps.Poll();
+    // The read that overran the budget is handled whole, then the poll yields to the window.
+    EXPECT_GT(handled, 0);
+    EXPECT_LT(handled, 1000);
+    EXPECT_FALSE(h.layer.input.isEmpty());
+    while (!h.layer.input.isEmpty())
+        h.gps.Poll();
+    EXPECT_EQ(handled, 1000);
+}
+
 TEST_F(ReceivePathTest, FailedQueryOrReadEndsTheTickWithoutData) {
     for (const bool failQuery : {true, false}) {
         ReceiveHarness h;

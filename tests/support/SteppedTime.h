@@ -15,12 +15,16 @@ public:
 
     std::unique_ptr<Timer> create() override;
     QDateTime now() const override;
+    qint64 steadyMs() const override { return elapsed_; }
 
     // Moves time forward, firing every due tick in time order (timers created first fire first at
     // the same instant). The clock reads each tick's own time while its handler runs.
     void advance(qint64 milliseconds);
     // Sets the clock without firing anything.
     void setNow(const QDateTime& time);
+    // Time that passes while a handler works: the clock moves, ticks that fall due wait for the
+    // next advance().
+    void spend(qint64 milliseconds) { elapsed_ += milliseconds; }
     qint64 elapsed() const { return elapsed_; }
 
 private:
