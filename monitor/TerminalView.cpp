@@ -33,16 +33,20 @@ void TTerminalView::flush() {
 
     QScrollBar* bar = verticalScrollBar();
     const bool atBottom = bar->value() == bar->maximum();
+    const int readingAt = bar->value();
+    const bool wasEmptied = isEmptied();
+    const int linesBefore = wasEmptied ? 0 : document()->blockCount();
     QTextCursor cursor(document());
     cursor.movePosition(QTextCursor::End);
     QString text = pending_.join(QLatin1Char('\n'));
-    if (!isEmptied())
+    if (!wasEmptied)
         text.prepend(QLatin1Char('\n'));
     cursor.insertText(text);
+    const int dropped = linesBefore + static_cast<int>(pending_.size()) - document()->blockCount();
     emptied_ = false;
     pending_.clear();
-    if (atBottom)
-        bar->setValue(bar->maximum());
+    // The scroll bar counts lines: lines dropped from the top would slide the text a reader is on.
+    bar->setValue(atBottom ? bar->maximum() : std::max(0, readingAt - dropped));
 }
 
 void TTerminalView::clear() {

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include "PseudoTerminal.h"
 #include "WindowHarness.h"
@@ -182,6 +183,20 @@ TEST_F(ReceivedLineViewTest, ViewFollowsNewLinesOnlyWhenAtTheBottom) {
     w->mTerminal->flush();
     EXPECT_EQ(bar->value(), 10);
     EXPECT_GT(bar->maximum(), 10);
+
+    // A full view drops its oldest lines; the line the reader is on stays where it is.
+    for (int i = 0; i < TTerminalView::kMaxLines; ++i)
+        receive(QByteArray::number(i));
+    w->mTerminal->flush();
+    bar->setValue(20000);
+    const auto topLine = [&] {
+        return w->mTerminal->cursorForPosition(QPoint(1, 1)).block().text();
+    };
+    const QString reading = topLine();
+    for (int i = 0; i < 500; ++i)
+        receive("newer");
+    w->mTerminal->flush();
+    EXPECT_EQ(topLine(), reading);
 }
 
 TEST_F(ReceivedLineViewTest, LinesFromARealPortReachTheView) {
