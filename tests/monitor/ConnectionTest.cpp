@@ -163,10 +163,12 @@ TEST_F(ConnectionTest, EveryListChangedByTheUserReconnectsWithTheNewSetting) {
     for (QComboBox* list : lists) {
         select(list, list->itemText(0));
         w->bPauseClick();
+        const int opensBefore = h.layer.opens;
         userPicksNext(list);
         EXPECT_EQ(list->currentIndex(), 1) << list->objectName().toStdString();
-        // Only an apply resumes the view, so a cleared pause shows the list reconnected.
+        // Only an apply resumes the view and opens the port again.
         EXPECT_FALSE(w->Paused) << list->objectName().toStdString();
+        EXPECT_EQ(h.layer.opens, opensBefore + 1) << list->objectName().toStdString();
     }
     EXPECT_EQ(w->zSerial->RtsEnabled, false);
     EXPECT_EQ(w->zSerial->Baud, 300);

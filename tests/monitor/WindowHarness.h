@@ -30,11 +30,22 @@ public:
     QList<Shown> shown;
 };
 
+// The real serial layer, counting the opens asked of it.
+class CountingSerialLayer : public SerialLayer {
+public:
+    std::unique_ptr<SerialDevice> open(const QString& deviceName, QString& error) override {
+        ++opens;
+        return SerialPlatform::system().layer->open(deviceName, error);
+    }
+    int opens = 0;
+};
+
 // The outside worlds of one main window, all of them under the test's control: stepped timers and
 // clock, a temporary log root, counted messages, recorded priority changes and the real serial
 // layer (ports are pseudo-terminals mapped by number).
 struct WindowHarness {
     SteppedTime time;
+    CountingSerialLayer layer;
     QTemporaryDir dir;
     CountingMessages messages;
     QStringList devices;
@@ -44,8 +55,9 @@ struct WindowHarness {
 
     MonitorPlatform platform() {
         MonitorPlatform p;
-        p.serial = {SerialPlatform::system().layer, &time, &time};
+        p.serial = {&layer, &time, &time};
         p.logRoot = logRoot();
+        p.runStarted = time.now();
         p.settingsFile = dir.filePath(QStringLiteral("plovik-monitor.INI"));
         p.serialDevices = [this] { return devices; };
         p.setNiceValue = [this](int value) { niceValues.append(value); };
