@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
@@ -28,6 +29,7 @@ public:
 struct MonitorPlatform {
     SerialPlatform serial;  // serial layer, timers and clock, for the window as for its component
     QString logRoot;        // the folder the dated log tree grows under
+    QDateTime runStarted;   // names this run's log folder and file
     QString settingsFile;
     std::function<QStringList()> serialDevices;       // device paths of the machine's serial ports
     std::function<void(int niceValue)> setNiceValue;  // best effort; refusal is silent
@@ -35,5 +37,5 @@ struct MonitorPlatform {
 
     // The real serial layer, timers and clock, the log tree under the home folder, the detected
     // serial devices, the process priority and modal boxes.
-    static MonitorPlatform system(const QString& settingsFile);
+    static MonitorPlatform system(const QString& settingsFile, const QDateTime& runStarted);
 };

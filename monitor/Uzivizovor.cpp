@@ -73,7 +73,7 @@ QLabel* Caption(const QString& text, QWidget* parent) {
 
 TfZIVizovor::TfZIVizovor(const MonitorPlatform& platform, QWidget* parent)
     : QMainWindow(parent), platform_(platform) {
-    const LogNames names = MakeLogNames(platform_.logRoot, platform_.serial.clock->now());
+    const LogNames names = MakeLogNames(platform_.logRoot, platform_.runStarted);
     LogFolder = names.LogFolder;
     LineLogPath = names.LineLogPath;
     SettingsFilePath = platform_.settingsFile;

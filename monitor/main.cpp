@@ -1,6 +1,7 @@
 #include <QCoreApplication>
 
 #include "Application.h"
+#include "Clock.h"
 #include "MonitorPlatform.h"
 #include "SettingsFile.h"
 #include "Uabout.h"
@@ -8,6 +9,9 @@
 #include "Uzivizovor.h"
 
 int main(int argc, char** argv) {
+    // The log of this run is named after the moment it started, before anything can wait on the
+    // user (the theme's error box, for one).
+    const QDateTime runStarted = SystemClock().now();
     ModalMessageBoxes messages;
     TApplication app(argc, argv, messages);
     RunGuarded(
@@ -16,7 +20,7 @@ int main(int argc, char** argv) {
             ApplyTheme(app, ReadThemeStyle(settingsFile), messages);
             QCoreApplication::setApplicationName(QStringLiteral("Plovik QSM"));
 
-            TfZIVizovor fZIVizovor(MonitorPlatform::system(settingsFile));
+            TfZIVizovor fZIVizovor(MonitorPlatform::system(settingsFile, runStarted));
             TfAbout fAbout;
             TfAverage fAverage;
             fZIVizovor.fAbout = &fAbout;

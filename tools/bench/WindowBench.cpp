@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
     MonitorPlatform platform;
     platform.serial = SerialPlatform::system();
     platform.logRoot = home.filePath(QStringLiteral("PLV"));
+    platform.runStarted = QDateTime::currentDateTime();
     platform.settingsFile = home.filePath(QStringLiteral("bench.INI"));
     platform.serialDevices = [] { return QStringList(); };
     platform.setNiceValue = [](int) {};
