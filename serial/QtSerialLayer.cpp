@@ -2,6 +2,7 @@
 
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QMetaObject>
 #include <QSerialPort>
 #include <algorithm>
 #include <cerrno>
@@ -180,6 +181,13 @@ qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& 
     }
     return done;
 }
+
+// Whether the device is gone: a terminal that has hung up (its adapter pulled out, the far end of
+// a pseudo-terminal closed) reads as end of file and polls readable for ever.
+bool HasHungUp(int fd) {
+    pollfd state{fd, POLLIN, 0};
+    return ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+}
 #endif
 
 class QtSerialDevice : public SerialDevice {
@@ -196,8 +204,11 @@ public:
         // control would swallow the bytes 17 and 19 of the data.
         port_.setFlowControl(QSerialPort::NoFlowControl);
         port_.setReadBufferSize(kReadBacklogLimit);
-        if (port_.open(QIODevice::ReadWrite))
+        if (port_.open(QIODevice::ReadWrite)) {
+            QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
+                             [this](QSerialPort::SerialPortError e) { noticeHangUp(e); });
             return true;
+        }
 #ifdef Q_OS_UNIX
         // The node itself opened a moment ago, so a refusal now is another program's lock.
         if (port_.error() == QSerialPort::PermissionError) {
@@ -210,6 +221,8 @@ public:
     }
 
     bool getLineSettings(LineSettings& settings) override {
+        if (hungUp())
+            return false;
         settings.baudRate = port_.baudRate();
         settings.dataBits = port_.dataBits();
         settings.stopBits = FromQt(port_.stopBits());
@@ -227,6 +240,8 @@ public:
     }
 
     bool setLineSettings(const LineSettings& settings) override {
+        if (hungUp())
+            return false;
         // Qt would quietly fall back to 8 data bits, and on a POSIX terminal to one stop bit,
         // instead of refusing what the device cannot do.
         if (settings.dataBits < QSerialPort::Data5 || settings.dataBits > QSerialPort::Data8)
@@ -257,23 +272,36 @@ public:
     }
 
     bool purge() override {
+        if (hungUp())
+            return false;
         return port_.clear(QSerialPort::AllDirections);
     }
 
     qint64 bytesWaiting() override {
-        if (!port_.isOpen())
-            return -1;
-        takeFromDriver();
-        return port_.bytesAvailable();
+        if (!hungUp_)
+            takeFromDriver();
+        if (hungUp())
+            return leftover_.isEmpty() ? -1 : leftover_.size();
+        return port_.isOpen() ? port_.bytesAvailable() : -1;
     }
 
     qint64 read(char* data, qint64 maxSize) override {
-        if (port_.bytesAvailable() < maxSize)
+        if (!hungUp_ && port_.bytesAvailable() < maxSize)
             takeFromDriver();
+        if (hungUp()) {
+            if (leftover_.isEmpty())
+                return -1;
+            const qint64 n = std::clamp<qint64>(maxSize, 0, leftover_.size());
+            std::copy_n(leftover_.constData(), n, data);
+            leftover_.remove(0, n);
+            return n;
+        }
         return port_.read(data, maxSize);
     }
 
     qint64 write(const char* data, qint64 size) override {
+        if (hungUp())
+            return -1;
         const QDeadlineTimer deadline = writeDeadline(size);
 #ifdef Q_OS_UNIX
         return WriteWithin(port_.handle(), data, size, deadline, error_);
@@ -317,6 +345,43 @@ private:
         port_.clearError();
     }
 
+    // A device that has hung up stays that way, and Qt's read notification would fire on every turn
+    // of the event loop until the port is closed. Qt is still inside that notification here, so the
+    // port is closed once it has returned; the exclusive hold stays until the device is released.
+    void noticeHangUp(QSerialPort::SerialPortError error) {
+        if (hungUp_ || !port_.isOpen())
+            return;
+#ifdef Q_OS_UNIX
+        if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) ||
+            !HasHungUp(port_.handle()))
+            return;
+        hangUpReason_ = SystemErrorText(EIO);
+#else
+        if (error != QSerialPort::ResourceError)
+            return;
+        hangUpReason_ = port_.errorString();
+#endif
+        hungUp_ = true;
+        QMetaObject::invokeMethod(
+            &port_, [this] { closeAfterHangUp(); }, Qt::QueuedConnection);
+    }
+
+    // Bytes Qt took before the hang-up are still delivered; closing would discard them.
+    void closeAfterHangUp() {
+        if (!port_.isOpen())
+            return;
+        leftover_ += port_.readAll();
+        port_.close();
+    }
+
+    bool hungUp() {
+        if (!hungUp_)
+            return false;
+        closeAfterHangUp();
+        error_ = hangUpReason_;
+        return true;
+    }
+
     // The write time-outs in the driver's terms: both totals 0 means no limit.
     QDeadlineTimer writeDeadline(qint64 size) const {
         const qint64 total =
@@ -332,6 +397,9 @@ private:
     QSerialPort port_;
     SerialTimeouts timeouts_;
     QString error_;
+    bool hungUp_ = false;
+    QString hangUpReason_;
+    QByteArray leftover_;  // what Qt held when the device hung up, not yet read
 };
 
 }  // namespace

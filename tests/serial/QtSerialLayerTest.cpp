@@ -2,13 +2,16 @@
 // terminal sees them, reads that never wait and lose nothing, writes bounded by their time-out.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include "PseudoTerminal.h"
 #include "QtSerialLayer.h"
@@ -36,6 +39,12 @@ QByteArray ReadAll(SerialDevice& device) {
     QByteArray data(static_cast<qsizetype>(device.bytesWaiting()), '\0');
     data.resize(device.read(data.data(), data.size()));
     return data;
+}
+
+qint64 ProcessCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return qint64(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
 }
 
 // Another program holding a device: the holder helper in a process of its own.
@@ -337,4 +346,41 @@ TEST(QtSerialLayer, WriteGivesUpAtItsTimeOutAndDropsTheRest) {
     arrived += pty.read(200);
     EXPECT_EQ(arrived.size(), written);
     EXPECT_TRUE(arrived == data.left(written));
+}
+
+// A device that hangs up while open (an adapter pulled out, the far end closed) must not keep the
+// event loop busy, must keep what was received before, and must fail from then on, whether the
+// event loop or a count notices the hang-up first.
+TEST(QtSerialLayer, HungUpDeviceFailsWithoutKeepingTheEventLoopBusy) {
+    for (const bool eventLoopFirst : {true, false}) {
+        SCOPED_TRACE(eventLoopFirst ? "event loop first" : "count first");
+        PseudoTerminal pty;
+        auto device = OpenDevice(pty.devicePath());
+        ASSERT_TRUE(device);
+        ASSERT_TRUE(pty.write("before"));
+        ASSERT_TRUE(WaitUntil([&] { return device->bytesWaiting() == 6; }));
+        pty.hangUp();
+        if (!eventLoopFirst) {
+            EXPECT_EQ(device->bytesWaiting(), 6);
+        }
+
+        // An idle loop sleeps; a notifier firing on every turn keeps a core busy.
+        QEventLoop loop;
+        QTimer::singleShot(200, &loop, &QEventLoop::quit);
+        QElapsedTimer wall;
+        wall.start();
+        const qint64 cpuBefore = ProcessCpuMs();
+        loop.exec();
+        const qint64 cpu = ProcessCpuMs() - cpuBefore;
+        EXPECT_LT(cpu, wall.elapsed() / 4) << cpu << " ms of CPU in " << wall.elapsed() << " ms";
+
+        EXPECT_EQ(device->bytesWaiting(), 6);
+        EXPECT_EQ(ReadAll(*device), "before");
+        char byte;
+        EXPECT_EQ(device->bytesWaiting(), -1);
+        EXPECT_EQ(device->read(&byte, 1), -1);
+        EXPECT_EQ(device->errorString(), "Input/output error");
+        EXPECT_EQ(device->write("x", 1), -1);
+        EXPECT_EQ(device->errorString(), "Input/output error");
+    }
 }

@@ -24,7 +24,13 @@ PseudoTerminal::PseudoTerminal() {
 
 PseudoTerminal::~PseudoTerminal() {
     ::close(slave_);
-    ::close(master_);
+    hangUp();
+}
+
+void PseudoTerminal::hangUp() {
+    if (master_ >= 0)
+        ::close(master_);
+    master_ = -1;
 }
 
 bool PseudoTerminal::write(const QByteArray& data, int timeoutMs) {

@@ -27,6 +27,8 @@ public:
     // (PARENB, PARODD, CMSPAR): some kernels refuse all but 8 data bits without parity.
     static bool takesCharacterFormat(tcflag_t size, tcflag_t parityFlags);
     int masterFd() const { return master_; }
+    // Closes the master side, as a device does when it goes away: the device side hangs up.
+    void hangUp();
 
 private:
     int master_ = -1;
