@@ -8,8 +8,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <algorithm>
+#include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 QString SettingsFileFor(const QString& executablePath) {
     const qsizetype nameStart = executablePath.lastIndexOf(QLatin1Char('/')) + 1;
@@ -51,6 +54,25 @@ std::string SingleLine(const QString& value) {
     return QString(value).replace(lineBreaks, QStringLiteral(" ")).toStdString();
 }
 
+// Blanks at the edges of a value are not part of it in an INI file, so a text that needs them is
+// put in double quotes, and so is one with a quote at an edge, or it would lose that quote on read.
+// Everything else is written bare, as any INI reader expects.
+std::string Quoted(const std::string& value) {
+    const auto needsQuotes = [](char c) { return c == ' ' || c == '\t' || c == '"'; };
+    if (!value.empty() && (needsQuotes(value.front()) || needsQuotes(value.back())))
+        return '"' + value + '"';
+    return value;
+}
+
+// Windows reads a profile value without one pair of surrounding double quotes, and so does this
+// build, so a file means the same on both.
+QString Unquoted(const char* value) {
+    const std::size_t size = std::strlen(value);
+    if (size >= 2 && value[0] == '"' && value[size - 1] == '"')
+        return QString::fromUtf8(value + 1, static_cast<qsizetype>(size - 2));
+    return QString::fromUtf8(value);
+}
+
 // The library keeps a comment only with the entry that follows it, so comment lines after the
 // last entry are held apart and written back at the end.
 qsizetype TrailingCommentStart(const QByteArray& content) {
@@ -68,7 +90,8 @@ qsizetype TrailingCommentStart(const QByteArray& content) {
 }  // namespace
 
 struct IniFile::Document {
-    CSimpleIniA ini{true, false, false};
+    // A key may repeat; every line of it is kept, and the first one is the key's value.
+    CSimpleIniA ini{true, true, false};
     QByteArray trailingComment;
     bool commentOnly = false;  // then the comment stays at the top, above what the program adds
     // An existing file that could not be read is never overwritten: the write would lose it.
@@ -104,33 +127,58 @@ QStringList IniFile::keys(const QString& section) const {
     return result;
 }
 
-const char* IniFile::rawValue(const QString& section, const QString& key) const {
-    return document_->ini.GetValue(Name(section).c_str(), Name(key).c_str());
+std::optional<QString> IniFile::storedValue(const QString& section, const QString& key) const {
+    CSimpleIniA::TNamesDepend values;
+    if (!document_->ini.GetAllValues(Name(section).c_str(), Name(key).c_str(), values))
+        return std::nullopt;
+    values.sort(CSimpleIniA::Entry::LoadOrder());
+    return Unquoted(values.front().pItem);
 }
 
 QString IniFile::readText(const QString& section, const QString& key,
                           const QString& fallback) const {
-    const char* value = rawValue(section, key);
-    return value ? QString::fromUtf8(value) : fallback;
+    return storedValue(section, key).value_or(fallback);
 }
 
 bool IniFile::readFlag(const QString& section, const QString& key, bool fallback) const {
-    const char* value = rawValue(section, key);
+    const std::optional<QString> value = storedValue(section, key);
     if (!value)
         return fallback;
-    const std::optional<int> number = ParseStoredInteger(QString::fromUtf8(value));
+    const std::optional<int> number = ParseStoredInteger(*value);
     return number ? *number != 0 : fallback;
 }
 
 int IniFile::readInteger(const QString& section, const QString& key, int fallback) const {
-    const char* value = rawValue(section, key);
+    const std::optional<QString> value = storedValue(section, key);
     if (!value)
         return fallback;
-    return ParseStoredInteger(QString::fromUtf8(value)).value_or(fallback);
+    return ParseStoredInteger(*value).value_or(fallback);
 }
 
 void IniFile::writeText(const QString& section, const QString& key, const QString& value) {
-    document_->ini.SetValue(Name(section).c_str(), Name(key).c_str(), SingleLine(value).c_str());
+    CSimpleIniA& ini = document_->ini;
+    const std::string sectionName = Name(section);
+    const std::string text = Quoted(SingleLine(value));
+    CSimpleIniA::TNamesDepend values;
+    if (!ini.GetAllValues(sectionName.c_str(), Name(key).c_str(), values)) {
+        ini.SetValue(sectionName.c_str(), Name(key).c_str(), text.c_str());
+        return;
+    }
+    // Only the first line of a repeated key is the program's; the user's later lines stay as they
+    // are. Replacing drops them all, so they are added back after it with their comments, under the
+    // name as the file spells it.
+    values.sort(CSimpleIniA::Entry::LoadOrder());
+    const std::string spelling =
+        ini.GetSection(sectionName.c_str())->find(Name(key).c_str())->first.pItem;
+    std::vector<std::pair<std::string, std::optional<std::string>>> later;
+    for (auto entry = std::next(values.cbegin()); entry != values.cend(); ++entry)
+        later.emplace_back(entry->pItem, entry->pComment
+                                             ? std::optional<std::string>(entry->pComment)
+                                             : std::nullopt);
+    ini.SetValue(sectionName.c_str(), spelling.c_str(), text.c_str(), nullptr, true);
+    for (const auto& [laterValue, comment] : later)
+        ini.SetValue(sectionName.c_str(), spelling.c_str(), laterValue.c_str(),
+                     comment ? comment->c_str() : nullptr, false);
 }
 
 void IniFile::writeFlag(const QString& section, const QString& key, bool value) {

@@ -25,7 +25,9 @@ public:
 
 // A settings file held in memory: sections and keys match ignoring letter case, blanks around keys
 // do not count, and everything the program does not know about (sections, keys, comments) is
-// written back in its place. A missing file reads as empty; save() creates it.
+// written back in its place. A key that repeats keeps all its lines and reads as its first one. A
+// value loses one pair of surrounding double quotes on read, and a text is written in them when its
+// edges hold blanks or quotes. A missing file reads as empty; save() creates it.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -53,7 +55,8 @@ public:
 private:
     struct Document;
 
-    const char* rawValue(const QString& section, const QString& key) const;
+    // The first line of the key, without one pair of surrounding double quotes; empty when missing.
+    std::optional<QString> storedValue(const QString& section, const QString& key) const;
 
     QString path_;
     std::unique_ptr<Document> document_;

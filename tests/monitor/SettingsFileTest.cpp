@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <QFile>
 #include <QTemporaryDir>
+#include <iterator>
 
 #include "SettingsFile.h"
 
@@ -58,6 +59,14 @@ TEST_F(ThemeStyleFile, ReadsTheStoredNameAsWritten) {
         {"[APPLICATION]\nThemeStyle=carbon\n", "carbon"},
         {"[application]\nthemestyle = Windows10 Dark \n", "Windows10 Dark"},
         {"[APPLICATION]\nThemeStyle=\n", ""},
+        {"[APPLICATION]\nThemeStyle=\"Carbon\"\n", "Carbon"},
+        {"[APPLICATION]\nThemeStyle=\" Dark \"\n", " Dark "},
+        {"[APPLICATION]\nThemeStyle=\"\"Sky\"\"\n", "\"Sky\""},
+        {"[APPLICATION]\nThemeStyle=\"\"\n", ""},
+        {"[APPLICATION]\nThemeStyle=\"\n", "\""},
+        {"[APPLICATION]\nThemeStyle=\"Sky\n", "\"Sky"},
+        {"[APPLICATION]\nThemeStyle=Sky\"\n", "Sky\""},
+        {"[APPLICATION]\nThemeStyle=Sky\nThemeStyle=Glow\n", "Sky"},
     };
     for (const auto& c : cases) {
         WriteAll(path(), c.content);
@@ -159,27 +168,37 @@ TEST_F(IniFileTest, HandEditedContentSurvivesAWriteInItsOrder) {
         "; the serial ports of this bench\n"
         "[PORTS]\n"
         "COM3=/dev/ttyUSB0\n"
+        "COM3=/dev/ttyUSB1\n"
         "[TERMINAL]\n"
         "; my favourite speed\n"
         "Baud Rate      =9600\n"
+        "; the old bench\n"
+        "Baud Rate=4800\n"
         "MyOwnKey=keep me\n"
         "[Bench]\n"
         "# calibration\n"
         "Gain=1.5\n"
+        "Gain=2\n"
+        "Label=\"%f\"\n"
         "; end of my notes\n";
     WriteAll(path(), original);
     {
         IniFile ini(path());
-        WriteTerminalSection(ini, ReadTerminalSection(ini));
+        TerminalValues values = ReadTerminalSection(ini);
+        EXPECT_EQ(values[BaudRateKey], QStringLiteral("9600"));
+        values[BaudRateKey] = QStringLiteral("115200");
+        WriteTerminalSection(ini, values);
         ini.save();
     }
     const QString written = ReadAll(path());
+    EXPECT_EQ(written.count(QStringLiteral("Baud Rate=")), 2) << written.toStdString();
     qsizetype from = 0;
     for (const char* line :
          {"; Plovik settings, edited by hand", "[APPLICATION]", "ThemeStyle=Carbon",
-          "; the serial ports of this bench", "[PORTS]", "COM3=/dev/ttyUSB0", "[TERMINAL]",
-          "; my favourite speed", "Baud Rate=9600", "MyOwnKey=keep me", "[Bench]", "# calibration",
-          "Gain=1.5", "; end of my notes"}) {
+          "; the serial ports of this bench", "[PORTS]", "COM3=/dev/ttyUSB0", "COM3=/dev/ttyUSB1",
+          "[TERMINAL]", "; my favourite speed", "Baud Rate=115200", "; the old bench",
+          "Baud Rate=4800", "MyOwnKey=keep me", "[Bench]", "# calibration", "Gain=1.5", "Gain=2",
+          "Label=\"%f\"", "; end of my notes"}) {
         const qsizetype at = written.indexOf(QString::fromLatin1(line), from);
         EXPECT_GE(at, from) << line << "\n" << written.toStdString();
         from = std::max(from, at);
@@ -188,6 +207,9 @@ TEST_F(IniFileTest, HandEditedContentSurvivesAWriteInItsOrder) {
     EXPECT_EQ(ReadThemeStyle(path()), QStringLiteral("Carbon"));
     EXPECT_EQ(reread.readText(QStringLiteral("Bench"), QStringLiteral("Gain"), {}),
               QStringLiteral("1.5"));
+    EXPECT_EQ(reread.readText(QStringLiteral("Bench"), QStringLiteral("Label"), {}),
+              QStringLiteral("%f"));
+    EXPECT_EQ(ReadPortEntries(reread).value(3), QStringLiteral("/dev/ttyUSB0"));
     EXPECT_EQ(ReadTerminalSection(reread), ReadTerminalSection(IniFile(path())));
 }
 
@@ -213,11 +235,15 @@ TEST_F(IniFileTest, TerminalSectionDefaultsAndRoundTrip) {
     EXPECT_EQ(defaults[FontSizeKey], 10);
     EXPECT_EQ(defaults[BackColorKey], 0xFFFFFF);
 
+    // Blanks and quotes at the edges of a text are the user's, not the file's.
+    const QString texts[] = {QStringLiteral("value %1 ž"), QStringLiteral("\"AT%1\""),
+                             QStringLiteral("%1\t"),       QStringLiteral("\"%1"),
+                             QStringLiteral("%1\""),       QStringLiteral(" V=%1")};
     TerminalValues changed;
     for (int i = 0; i < TerminalKeyCount; ++i) {
         switch (kTerminalKeys[i].kind) {
             case SettingKind::Text:
-                changed[i] = QStringLiteral("value %1 ž").arg(i);
+                changed[i] = texts[i % std::size(texts)].arg(i);
                 break;
             case SettingKind::Flag:
                 changed[i] = !defaults[i].toBool();
@@ -235,6 +261,10 @@ TEST_F(IniFileTest, TerminalSectionDefaultsAndRoundTrip) {
     EXPECT_EQ(ReadTerminalSection(IniFile(path())), changed);
 
     const QString written = ReadAll(path());
+    EXPECT_TRUE(written.contains(QStringLiteral("\neSearcString=\" V=11\"\n")))
+        << written.toStdString();
+    EXPECT_TRUE(written.contains(QStringLiteral("\neFormatIdentifier=value 12 ž\n")))
+        << written.toStdString();
     qsizetype from = written.indexOf(QStringLiteral("[TERMINAL]"));
     ASSERT_GE(from, 0);
     for (const SettingKey& key : kTerminalKeys) {

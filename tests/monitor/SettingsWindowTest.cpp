@@ -114,7 +114,7 @@ TEST_F(SettingsWindowTest, EveryKeyComesBackIntoTheSameControlState) {
         {LogTimeKey, PickOther(&W::LogTime), ListText(&W::LogTime)},
         {EnableDtrKey, PickOther(&W::EnableDTR), ListText(&W::EnableDTR)},
         {EnableRtsKey, PickOther(&W::EnableRTS), ListText(&W::EnableRTS)},
-        {SearchStringKey, Type(&W::eSearcString, "$GPGGA"), EditText(&W::eSearcString)},
+        {SearchStringKey, Type(&W::eSearcString, " V="), EditText(&W::eSearcString)},
         {FormatIdentifierKey, Type(&W::eFormatIdentifier, "%*[^,],%lf"),
          EditText(&W::eFormatIdentifier)},
         {AxKey, Type(&W::eAX, "1,5"), EditText(&W::eAX)},
