@@ -6,16 +6,16 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "Fonts.h"
+
 namespace {
 
 constexpr QColor kPanelGrey(240, 240, 240);
 constexpr QColor kDarkGrey(82, 82, 82);
 
-QFont PixelFont(int pixelSize, bool bold = false) {
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
+// The box is laid out in one face throughout.
+QFont AboutFont(int pixelSize, bool bold = false) {
+    return PixelFont(QStringLiteral("Segoe UI"), pixelSize, bold);
 }
 
 QFrame* Panel(const char* name, const QRect& geometry, QWidget* parent) {
@@ -48,7 +48,7 @@ QLabel* Line(const char* name, const QString& text, const QRect& geometry, const
 TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fAbout"));
     setWindowTitle(QStringLiteral("About Plovik Comport Monitor"));
-    setFont(PixelFont(12));
+    setFont(AboutFont(12));
     setFixedSize(400, 280);
     setAutoFillBackground(true);
     QPalette colours = palette();
@@ -57,16 +57,16 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
 
     Panel4 = Panel("Panel4", {20, 20, 360, 100}, this);
     SoftName = Line("SoftName", QStringLiteral("Plovik Comport Monitor"), {0, 15, 360, 32},
-                    PixelFont(24, true), kDarkGrey, Panel4);
-    Version = Line("Version", QStringLiteral("Version 2.1.7"), {0, 55, 360, 24}, PixelFont(16),
+                    AboutFont(24, true), kDarkGrey, Panel4);
+    Version = Line("Version", QStringLiteral("Version 2.1.7"), {0, 55, 360, 24}, AboutFont(16),
                    Qt::gray, Panel4);
     Panel3 = Panel("Panel3", {20, 130, 360, 90}, this);
     // The notice carries the year the program was started in.
     Label8 = Line(
         "Label8",
         QStringLiteral("\u00A9 %1 Plovik. All rights reserved.").arg(QDate::currentDate().year()),
-        {0, 15, 360, 22}, PixelFont(15), kDarkGrey, Panel3);
-    QFont link = PixelFont(15);
+        {0, 15, 360, 22}, AboutFont(15), kDarkGrey, Panel3);
+    QFont link = AboutFont(15);
     link.setUnderline(true);
     Label5 = Line("Label5", QStringLiteral("https://plovik.example"), {0, 45, 360, 22}, link,
                   Qt::blue, Panel3);
@@ -76,6 +76,6 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
                               QStringLiteral("OK"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(140, 235, 120, 35);
-    BitBtn2->setFont(PixelFont(13));
+    BitBtn2->setFont(AboutFont(13));
     connect(BitBtn2, &QPushButton::clicked, this, &QDialog::hide);
 }

@@ -3,6 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "Fonts.h"
+
 namespace {
 
 QLineEdit* LabelledBox(const char* name, const QString& caption, int top, QWidget* parent) {
@@ -20,9 +22,7 @@ QLineEdit* LabelledBox(const char* name, const QString& caption, int top, QWidge
 TfAverage::TfAverage(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fAverage"));
     setWindowTitle(QStringLiteral("Average"));
-    QFont font(QStringLiteral("Segoe UI"));
-    font.setPixelSize(12);
-    setFont(font);
+    setFont(PixelFont(QStringLiteral("Segoe UI"), 12));
     setFixedSize(146, 112);
     eAvrage = LabelledBox("eAvrage", QStringLiteral("Average"), 32, this);
     eSample = LabelledBox("eSample", QStringLiteral("Number of Sample"), 81, this);

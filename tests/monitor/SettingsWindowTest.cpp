@@ -27,11 +27,7 @@ protected:
         return window;
     }
     QString path() const { return h.dir.filePath(QStringLiteral("plovik-monitor.INI")); }
-    void writeFile(const QByteArray& content) {
-        QFile file(path());
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(content);
-    }
+    void writeFile(const QByteArray& content) { h.writeSettings(content); }
     // A window restored from a file that maps COM3 and COM7 and holds the given lines of section
     // TERMINAL.
     std::unique_ptr<TfZIVizovor> restoredFrom(const QByteArray& terminalLines) {
