@@ -1,15 +1,11 @@
 // NMEA decoding: field splitting, coordinates, and sentences in, GpsData and events out.
 #include <gtest/gtest.h>
 
-#include <QFile>
 #include <QLocale>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <clocale>
-#include <cstdlib>
 #include <iostream>
 #include <stdexcept>
 
+#include "CommaNumbers.h"
 #include "FakeSerialLayer.h"
 #include "NmeaDecoder.h"
 #include "Plovikserialgps.h"
@@ -312,50 +308,6 @@ TEST_F(Decoder, ArbitraryBytesNeverThrow) {
     }
     EXPECT_NO_THROW(gps.DecodeSentence(noise));
 }
-
-// Switches the C library's and Qt's number format to a comma separator for its lifetime. Where no
-// such C locale is installed it builds a minimal one in a temporary folder.
-class CommaNumbers {
-public:
-    CommaNumbers() : previousC_(std::setlocale(LC_NUMERIC, nullptr)) {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
-            if (std::setlocale(LC_NUMERIC, name))
-                return;
-        }
-        if (buildMinimalLocale()) {
-            qputenv("LOCPATH", folder_.path().toLocal8Bit());
-            std::setlocale(LC_NUMERIC, "comma");
-        }
-    }
-    ~CommaNumbers() {
-        std::setlocale(LC_NUMERIC, previousC_.c_str());
-        qunsetenv("LOCPATH");
-        QLocale::setDefault(previous_);
-    }
-
-    static bool cUsesComma() { return std::strtod("1,5", nullptr) == 1.5; }
-
-private:
-    bool buildMinimalLocale() {
-        const QString source = folder_.filePath(QStringLiteral("comma.src"));
-        QFile file(source);
-        if (!file.open(QIODevice::WriteOnly))
-            return false;
-        file.write(
-            "LC_NUMERIC\ndecimal_point \",\"\nthousands_sep \".\"\ngrouping 3;3\n"
-            "END LC_NUMERIC\nLC_CTYPE\ncopy \"POSIX\"\nEND LC_CTYPE\n");
-        file.close();
-        QProcess localedef;
-        localedef.start(QStringLiteral("localedef"),
-                        {"-c", "-i", source, "-f", "ANSI_X3.4-1968", folder_.filePath("comma")});
-        return localedef.waitForFinished(10000);
-    }
-
-    const QLocale previous_;
-    const std::string previousC_;
-    QTemporaryDir folder_;
-};
 
 // NMEA writes a full stop whatever the user's locale; a comma-separator locale must not matter.
 TEST_F(Decoder, CommaSeparatorLocaleChangesNothing) {
