@@ -1,0 +1,68 @@
+// One click of "Broadcast": the bytes that reach the device and the lines the terminal gets.
+#include <gtest/gtest.h>
+
+#include "Plovikserialgps.h"
+#include "PseudoTerminal.h"
+#include "QtSerialLayer.h"
+#include "SerialPlatform.h"
+#include "SteppedTime.h"
+#include "Transmit.h"
+
+namespace {
+
+constexpr qint32 kPort = 3;
+
+// Everything the device side received until nothing more comes.
+QByteArray Drain(PseudoTerminal& pty) {
+    QByteArray received;
+    for (QByteArray more = pty.read(500); !more.isEmpty(); more = pty.read(100))
+        received += more;
+    return received;
+}
+
+TEST(Transmit, EachEndingReachesTheDeviceExactly) {
+    PseudoTerminal pty;
+    QtSerialLayer layer;
+    SteppedTime time;
+    TPlovikSerialGPS gps(nullptr, SerialPlatform{&layer, &time, &time});
+    gps.Ports.setExplicitEntries({{kPort, pty.devicePath()}});
+    gps.PortNumber = kPort;
+    gps.Open();
+    ASSERT_TRUE(gps.Connected);
+    const SendBytes send = [&gps](const QByteArray& bytes) { return gps.Send(bytes); };
+
+    const struct {
+        QString text;
+        bool cr, lf;
+        QByteArray bytes;
+    } cases[] = {
+        {"ping", false, false, "ping"},  {"ping", true, false, "ping\r"},
+        {"ping", false, true, "ping\n"}, {"ping", true, true, "ping\r\n"},
+        {"", true, true, "\x0D\x0A"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toPercentEncoding().constData());
+        EXPECT_EQ(Broadcast(gps.Connected, c.text, c.cr, c.lf, send), QStringList{c.text});
+        EXPECT_EQ(Drain(pty), c.bytes);
+    }
+}
+
+TEST(Transmit, NotConnectedSendsNothingAndSaysSoOnEveryClick) {
+    int sends = 0;
+    const SendBytes send = [&sends](const QByteArray&) { return ++sends, true; };
+    for (int click = 0; click < 2; ++click) {
+        EXPECT_EQ(Broadcast(false, QStringLiteral("ping"), true, true, send),
+                  QStringList{"Error: Not connected to COM port"});
+    }
+    EXPECT_EQ(sends, 0);
+}
+
+TEST(Transmit, AFailedSendIsEchoedAndReported) {
+    QByteArray handed;
+    const SendBytes fail = [&handed](const QByteArray& bytes) { return handed = bytes, false; };
+    EXPECT_EQ(Broadcast(true, QStringLiteral("ping"), false, true, fail),
+              QStringList({"ping", "Error: Send to COM port failed"}));
+    EXPECT_EQ(handed, QByteArray("ping\n"));
+}
+
+}  // namespace
