@@ -1,9 +1,9 @@
 #include "Uabout.h"
 
-#include <QDate>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 
 #include "Fonts.h"
@@ -43,13 +43,31 @@ QLabel* Line(const char* name, const QString& text, const QRect& geometry, const
     return label;
 }
 
+// A link as a label: blue, underlined, the hand cursor over it, and reachable with Tab and Enter
+// as well as the mouse.
+QLabel* Link(const char* name, const QString& address, const QRect& geometry, QWidget* parent) {
+    QLabel* label = Line(name, QStringLiteral("<a href=\"%1\">%1</a>").arg(address.toHtmlEscaped()),
+                         geometry, AboutFont(15), Qt::blue, parent);
+    QPalette colours = label->palette();
+    colours.setColor(QPalette::Link, Qt::blue);
+    label->setPalette(colours);
+    label->setTextFormat(Qt::RichText);
+    label->setOpenExternalLinks(false);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setAccessibleName(address);
+    label->setAccessibleDescription(QStringLiteral("Opens the maker's web site in the browser"));
+    return label;
+}
+
 }  // namespace
 
-TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
+TfAbout::TfAbout(QWidget* parent, QDate today) : TSecondaryWindow(parent) {
     setObjectName(QStringLiteral("fAbout"));
     setWindowTitle(QStringLiteral("About Plovik Comport Monitor"));
     setFont(AboutFont(12));
     setFixedSize(400, 280);
+    if (const QScreen* shownOn = screen())
+        move(shownOn->availableGeometry().center() - rect().center());
     setAutoFillBackground(true);
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::white);
@@ -61,21 +79,26 @@ TfAbout::TfAbout(QWidget* parent) : QDialog(parent) {
     Version = Line("Version", QStringLiteral("Version 2.1.7"), {0, 55, 360, 24}, AboutFont(16),
                    Qt::gray, Panel4);
     Panel3 = Panel("Panel3", {20, 130, 360, 90}, this);
-    // The notice carries the year the program was started in.
-    Label8 = Line(
-        "Label8",
-        QStringLiteral("\u00A9 %1 Plovik. All rights reserved.").arg(QDate::currentDate().year()),
-        {0, 15, 360, 22}, AboutFont(15), kDarkGrey, Panel3);
-    QFont link = AboutFont(15);
-    link.setUnderline(true);
-    Label5 = Line("Label5", QStringLiteral("https://plovik.example"), {0, 45, 360, 22}, link,
-                  Qt::blue, Panel3);
-    Label5->setCursor(Qt::PointingHandCursor);
+    Label8 =
+        Line("Label8", QStringLiteral("\u00A9 %1 Plovik. All rights reserved.").arg(today.year()),
+             {0, 15, 360, 22}, AboutFont(15), kDarkGrey, Panel3);
+    Label5 = Link("Label5", QLatin1String(kMakerAddress), {0, 45, 360, 22}, Panel3);
+    connect(Label5, &QLabel::linkActivated, this, [this] { Label5Click(); });
 
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                               QStringLiteral("OK"), this);
     BitBtn2->setObjectName(QStringLiteral("BitBtn2"));
     BitBtn2->setGeometry(140, 235, 120, 35);
     BitBtn2->setFont(AboutFont(13));
-    connect(BitBtn2, &QPushButton::clicked, this, &QDialog::hide);
+    BitBtn2->setDefault(true);
+    connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
+}
+
+void TfAbout::BitBtn2Click() {
+    hide();
+}
+
+void TfAbout::Label5Click() {
+    if (OpenLink)
+        OpenLink(QUrl(QLatin1String(kMakerAddress)));
 }
