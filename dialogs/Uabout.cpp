@@ -1,6 +1,7 @@
 #include "Uabout.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -43,17 +44,20 @@ QLabel* Line(const char* name, const QString& text, const QRect& geometry, const
     return label;
 }
 
-// A link as a label: blue, underlined, the hand cursor over it, and reachable with Tab and Enter
-// as well as the mouse.
+// A link as a label: blue, underlined, the hand cursor over it. The keyboard reaches the label as a
+// whole with one Tab (the box's event filter opens it on Enter or Space); a dotted frame shows the
+// focus.
 QLabel* Link(const char* name, const QString& address, const QRect& geometry, QWidget* parent) {
-    QLabel* label = Line(name, QStringLiteral("<a href=\"%1\">%1</a>").arg(address.toHtmlEscaped()),
-                         geometry, AboutFont(15), Qt::blue, parent);
-    QPalette colours = label->palette();
-    colours.setColor(QPalette::Link, Qt::blue);
-    label->setPalette(colours);
+    // The colour is the anchor's own: a theme's link colour does not apply.
+    const QString html =
+        QStringLiteral("<a href=\"%1\" style=\"color: #0000ff; text-decoration: underline\">%1</a>")
+            .arg(address.toHtmlEscaped());
+    QLabel* label = Line(name, html, geometry, AboutFont(15), Qt::blue, parent);
     label->setTextFormat(Qt::RichText);
     label->setOpenExternalLinks(false);
-    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    label->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    label->setFocusPolicy(Qt::TabFocus);
+    label->setStyleSheet(QStringLiteral("QLabel:focus { border: 1px dotted blue; }"));
     label->setAccessibleName(address);
     label->setAccessibleDescription(QStringLiteral("Opens the maker's web site in the browser"));
     return label;
@@ -84,6 +88,7 @@ TfAbout::TfAbout(QWidget* parent, QDate today) : TSecondaryWindow(parent) {
              {0, 15, 360, 22}, AboutFont(15), kDarkGrey, Panel3);
     Label5 = Link("Label5", QLatin1String(kMakerAddress), {0, 45, 360, 22}, Panel3);
     connect(Label5, &QLabel::linkActivated, this, [this] { Label5Click(); });
+    Label5->installEventFilter(this);
 
     BitBtn2 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton),
                               QStringLiteral("OK"), this);
@@ -91,11 +96,24 @@ TfAbout::TfAbout(QWidget* parent, QDate today) : TSecondaryWindow(parent) {
     BitBtn2->setGeometry(140, 235, 120, 35);
     BitBtn2->setFont(AboutFont(13));
     BitBtn2->setDefault(true);
+    // Enter closes the box; the link is a Tab away.
+    BitBtn2->setFocus();
     connect(BitBtn2, &QPushButton::clicked, this, [this] { BitBtn2Click(); });
 }
 
 void TfAbout::BitBtn2Click() {
     hide();
+}
+
+bool TfAbout::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Label5 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) {
+            Label5Click();
+            return true;
+        }
+    }
+    return TSecondaryWindow::eventFilter(watched, event);
 }
 
 void TfAbout::Label5Click() {

@@ -35,4 +35,7 @@ public:
     QLabel* Label8 = nullptr;
     QLabel* Label5 = nullptr;
     QPushButton* BitBtn2 = nullptr;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 };

@@ -35,14 +35,19 @@ TEST(AboutBox, OkAndTheFrameOnlyHideIt) {
     delete fAbout;
 }
 
-TEST(AboutBox, ClickOnTheLinkOpensTheMakersAddressAndKeepsTheBox) {
+// By mouse, or with Tab from OK and Enter, as a keyboard user reaches it.
+TEST(AboutBox, TheLinkOpensTheMakersAddressAndKeepsTheBox) {
     TfAbout fAbout;
     QList<QUrl> opened;
     fAbout.OpenLink = [&opened](const QUrl& url) { opened.append(url); };
     fAbout.ShowInFront();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fAbout));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&fAbout));
     QTest::mouseClick(fAbout.Label5, Qt::LeftButton, {}, fAbout.Label5->rect().center());
-    EXPECT_EQ(opened, QList<QUrl>{QUrl(QStringLiteral("https://plovik.example"))});
+    ASSERT_TRUE(fAbout.BitBtn2->hasFocus());
+    QTest::keyClick(fAbout.BitBtn2, Qt::Key_Tab);
+    QTest::keyClick(fAbout.Label5, Qt::Key_Return);
+    const QUrl maker(QStringLiteral("https://plovik.example"));
+    EXPECT_EQ(opened, QList<QUrl>({maker, maker}));
     EXPECT_TRUE(fAbout.isVisible());
 }
 
