@@ -10,7 +10,7 @@
 #include <iostream>
 #include <stdexcept>
 
-#include "FakeSerialLayer.h"
+#include "ComponentOnFakeLayer.h"
 #include "NmeaDecoder.h"
 #include "Plovikserialgps.h"
 #include "SerialPlatform.h"
@@ -76,7 +76,7 @@ struct Position {
     bool operator==(const Position&) const = default;
 };
 
-class Decoder : public ::testing::Test {
+class Decoder : public ::testing::Test, protected ComponentOnFakeLayer {
 protected:
     Decoder() {
         gps.OnPosition = [this](TPlovikSerialGPS*, long double lat, long double lon,
@@ -93,9 +93,6 @@ protected:
             gps.DecodeSentence(sentence);
     }
 
-    FakeSerialLayer layer;
-    SteppedTime time;
-    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
     QList<Position> positions;
     QList<double> speeds;
 };
