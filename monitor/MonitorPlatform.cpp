@@ -1,11 +1,28 @@
 #include "MonitorPlatform.h"
 
-#include <sys/resource.h>
-
 #include <QCoreApplication>
 #include <QDir>
 
 #include "PortMap.h"
+
+#ifdef Q_OS_UNIX
+#include <sys/resource.h>
+#endif
+
+namespace {
+
+void SetNiceValue(int niceValue) {
+#ifdef Q_OS_UNIX
+    // On Linux the nice value of PRIO_PROCESS 0 is the calling thread's, which is the UI thread
+    // that does all the work.
+    setpriority(PRIO_PROCESS, 0, niceValue);
+#else
+    // Other systems have no nice values; their priority classes are not mapped yet.
+    Q_UNUSED(niceValue);
+#endif
+}
+
+}  // namespace
 
 void ModalMessageBoxes::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                              QMessageBox::StandardButton button) {
@@ -21,9 +38,7 @@ MonitorPlatform MonitorPlatform::system(const QString& settingsFile, const QDate
     platform.settingsFile = settingsFile;
     platform.runStarted = runStarted;
     platform.serialDevices = &PortMap::detectSystemDevices;
-    // On Linux the nice value of PRIO_PROCESS 0 is the calling thread's, which is the UI thread
-    // that does all the work.
-    platform.setNiceValue = [](int niceValue) { setpriority(PRIO_PROCESS, 0, niceValue); };
+    platform.setNiceValue = &SetNiceValue;
     platform.messages = &boxes;
     return platform;
 }

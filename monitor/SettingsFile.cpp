@@ -1,7 +1,7 @@
 #include "SettingsFile.h"
 
-#include <QRegularExpression>
-#include <algorithm>
+#include "PortName.h"
+#include "WindowDefaults.h"
 
 QString SettingsFileFor(const QString& executablePath) {
     const qsizetype nameStart = executablePath.lastIndexOf(QLatin1Char('/')) + 1;
@@ -16,111 +16,107 @@ QString ReadThemeStyle(const QString& settingsFile) {
                   QStringLiteral("Windows"));
 }
 
-
-const char* const kTerminalSection = "TERMINAL";
-
-const std::array<SettingKey, TerminalKeyCount> kTerminalKeys = {{
-    {"Port No        ", SettingKind::Text, ""},
-    {"Baud Rate      ", SettingKind::Text, "19200"},
-    {"Data Width     ", SettingKind::Text, "8"},
-    {"Stop Bits      ", SettingKind::Text, "1"},
-    {"Parity         ", SettingKind::Text, "None"},
-    {"Priority       ", SettingKind::Text, "Normal"},
-    {"Delay          ", SettingKind::Text, "5"},
-    {"NMEA LOG       ", SettingKind::Text, "False"},
-    {"Log Time       ", SettingKind::Text, "False"},
-    {"Enable DTR     ", SettingKind::Text, "True"},
-    {"Enable RTS     ", SettingKind::Text, "True"},
-    {"eSearcString", SettingKind::Text, "0"},
-    {"eFormatIdentifier", SettingKind::Text, "0"},
-    {"eAX", SettingKind::Text, "0"},
-    {"eB", SettingKind::Text, "0"},
-    {"eValue", SettingKind::Text, "0"},
-    {"GV_SHOW_DATE_TIME", SettingKind::Flag, "1"},
-    {"eBroadcast", SettingKind::Text, "m"},
-    {"cbCR", SettingKind::Flag, "0"},
-    {"cbLF", SettingKind::Flag, "0"},
-    {"pSettingsWidth", SettingKind::Integer, "148"},
-    {"FontName", SettingKind::Text, ""},
-    {"FontSize", SettingKind::Integer, "10"},
-    {"FontColor", SettingKind::Integer, "0"},
-    {"FontStyle", SettingKind::Integer, "0"},
-    {"BackColor", SettingKind::Integer, "0xFFFFFF"},
-}};
-
 namespace {
 
-QVariant ReadSetting(const IniFile& file, const QString& section, const SettingKey& key) {
-    const QString name = QString::fromLatin1(key.name);
-    const QString fallback = QString::fromLatin1(key.fallback);
-    switch (key.kind) {
-        case SettingKind::Flag:
-            return file.readFlag(section, name, ParseStoredInteger(fallback).value_or(0) != 0);
-        case SettingKind::Integer:
-            return file.readInteger(section, name, ParseStoredInteger(fallback).value_or(0));
-        case SettingKind::Text:
-            break;
-    }
-    return file.readText(section, name, fallback);
+using S = TerminalSettings;
+
+TerminalField<QString> Text(QString S::*field, const QString& fallback) {
+    return {field, fallback};
 }
 
-void WriteSetting(IniFile& file, const QString& section, const SettingKey& key,
-                  const QVariant& value) {
-    const QString name = QString::fromLatin1(key.name);
-    switch (key.kind) {
-        case SettingKind::Flag:
-            return file.writeFlag(section, name, value.toBool());
-        case SettingKind::Integer:
-            return file.writeInteger(section, name, value.toInt());
-        case SettingKind::Text:
-            break;
-    }
-    file.writeText(section, name, value.toString());
+TerminalField<bool> Flag(bool S::*field, bool fallback) {
+    return {field, fallback};
+}
+
+TerminalField<int> Integer(int S::*field, int fallback) {
+    return {field, fallback};
+}
+
+const QString kSection = QStringLiteral("TERMINAL");
+
+QString Read(const IniFile& file, const QString& key, const QString& fallback) {
+    return file.readText(kSection, key, fallback);
+}
+
+bool Read(const IniFile& file, const QString& key, bool fallback) {
+    return file.readFlag(kSection, key, fallback);
+}
+
+int Read(const IniFile& file, const QString& key, int fallback) {
+    return file.readInteger(kSection, key, fallback);
+}
+
+void Write(IniFile& file, const QString& key, const QString& value) {
+    file.writeText(kSection, key, value);
+}
+
+void Write(IniFile& file, const QString& key, bool value) {
+    file.writeFlag(kSection, key, value);
+}
+
+void Write(IniFile& file, const QString& key, int value) {
+    file.writeInteger(kSection, key, value);
 }
 
 }  // namespace
 
-TerminalValues ReadTerminalSection(const IniFile& file) {
-    TerminalValues values;
-    const QString section = QString::fromLatin1(kTerminalSection);
-    for (int i = 0; i < TerminalKeyCount; ++i)
-        values[i] = ReadSetting(file, section, kTerminalKeys[i]);
-    return values;
+const std::array<TerminalKey, 26> kTerminalKeys = {{
+    {"Port No        ", Text(&S::portNo, QString())},
+    {"Baud Rate      ", Text(&S::baudRate, QStringLiteral("19200"))},
+    {"Data Width     ", Text(&S::dataWidth, QStringLiteral("8"))},
+    {"Stop Bits      ", Text(&S::stopBits, QStringLiteral("1"))},
+    {"Parity         ", Text(&S::parity, QStringLiteral("None"))},
+    {"Priority       ", Text(&S::priority, QStringLiteral("Normal"))},
+    {"Delay          ", Text(&S::delay, QString::number(kDefaultDelay))},
+    {"NMEA LOG       ", Text(&S::nmeaLog, QLatin1String(kFalseText))},
+    {"Log Time       ", Text(&S::logTime, QLatin1String(kFalseText))},
+    {"Enable DTR     ", Text(&S::enableDtr, QLatin1String(kTrueText))},
+    {"Enable RTS     ", Text(&S::enableRts, QLatin1String(kTrueText))},
+    {"eSearcString", Text(&S::searchString, QStringLiteral("0"))},
+    {"eFormatIdentifier", Text(&S::formatIdentifier, QStringLiteral("0"))},
+    {"eAX", Text(&S::ax, QStringLiteral("0"))},
+    {"eB", Text(&S::b, QStringLiteral("0"))},
+    {"eValue", Text(&S::value, QStringLiteral("0"))},
+    {"GV_SHOW_DATE_TIME", Flag(&S::showDateTime, true)},
+    {"eBroadcast", Text(&S::broadcast, QStringLiteral("m"))},
+    {"cbCR", Flag(&S::cr, false)},
+    {"cbLF", Flag(&S::lf, false)},
+    {"pSettingsWidth", Integer(&S::settingsWidth, kSettingsPanelWidth)},
+    {"FontName", Text(&S::fontName, QString())},
+    {"FontSize", Integer(&S::fontSize, 10)},
+    {"FontColor", Integer(&S::fontColor, 0)},
+    {"FontStyle", Integer(&S::fontStyle, 0)},
+    {"BackColor", Integer(&S::backColor, 0xFFFFFF)},
+}};
+
+TerminalSettings ReadTerminalSettings(const IniFile& file) {
+    TerminalSettings settings;
+    for (const TerminalKey& key : kTerminalKeys) {
+        std::visit(
+            [&](const auto& value) {
+                settings.*value.field = Read(file, QLatin1String(key.name), value.fallback);
+            },
+            key.value);
+    }
+    return settings;
 }
 
-void WriteTerminalSection(IniFile& file, const TerminalValues& values) {
-    const QString section = QString::fromLatin1(kTerminalSection);
-    for (int i = 0; i < TerminalKeyCount; ++i)
-        WriteSetting(file, section, kTerminalKeys[i], values[i]);
+void WriteTerminalSettings(IniFile& file, const TerminalSettings& settings) {
+    for (const TerminalKey& key : kTerminalKeys) {
+        std::visit(
+            [&](const auto& value) { Write(file, QLatin1String(key.name), settings.*value.field); },
+            key.value);
+    }
 }
 
 QMap<int, QString> ReadPortEntries(const IniFile& file) {
-    static const QRegularExpression portKey(QStringLiteral("^COM([0-9]+)$"),
-                                            QRegularExpression::CaseInsensitiveOption);
     const QString section = QStringLiteral("PORTS");
     QMap<int, QString> entries;
     for (const QString& key : file.keys(section)) {
-        const QRegularExpressionMatch match = portKey.match(key);
+        const std::optional<int> number = ExactPortNumber(key);
         const QString path = file.readText(section, key, QString());
-        if (match.hasMatch() && !path.isEmpty())
-            entries.insert(match.captured(1).toInt(), path);
+        if (number && !path.isEmpty())
+            entries.insert(*number, path);
     }
     return entries;
-}
-
-namespace {
-
-int PortNumberOf(const QString& name) {
-    if (!name.startsWith(QLatin1String("COM")))
-        return 0;
-    return ParseStoredInteger(name.mid(3)).value_or(0);
-}
-
-}  // namespace
-
-QStringList SortedPortNames(QStringList names) {
-    std::stable_sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        return PortNumberOf(a) < PortNumberOf(b);
-    });
-    return names;
 }

@@ -1,16 +1,11 @@
 #pragma once
 
-#include <QList>
 #include <QMap>
 #include <QString>
-#include <QStringList>
-#include <QVariant>
+#include <array>
+#include <variant>
 
 #include "IniFile.h"
-#include <array>
-#include <memory>
-#include <optional>
-#include <stdexcept>
 
 // The settings file of an executable: its path with the file name's extension replaced by ".INI"
 // (".INI" appended when the name has none); dots in folder names are left alone.
@@ -19,58 +14,46 @@ QString SettingsFileFor(const QString& executablePath);
 // The key ThemeStyle of section APPLICATION; "Windows" when the file or the key is missing.
 QString ReadThemeStyle(const QString& settingsFile);
 
-enum class SettingKind { Text, Flag, Integer };
+// Section TERMINAL: what the main window keeps between runs.
+struct TerminalSettings {
+    // The texts the eleven lists of the COM Port Settings group show.
+    QString portNo, baudRate, dataWidth, stopBits, parity, priority, delay, nmeaLog, logTime,
+        enableDtr, enableRts;
+    // The texts of the edit boxes.
+    QString searchString, formatIdentifier, ax, b, value, broadcast;
+    bool showDateTime = false;
+    bool cr = false;
+    bool lf = false;
+    int settingsWidth = 0;
+    // The terminal's font; an empty name stands for the font it was laid out with.
+    QString fontName;
+    int fontSize = 0;
+    int fontColor = 0;  // 0x00BBGGRR
+    int fontStyle = 0;  // bold 1, italic 2, underline 4, strike-out 8
+    int backColor = 0;
 
-struct SettingKey {
+    bool operator==(const TerminalSettings&) const = default;
+};
+
+// One key of section TERMINAL: its text, its kind (text, flag or integer: the type of the field
+// it holds) and what a missing key reads as.
+template <typename Value>
+struct TerminalField {
+    Value TerminalSettings::*field;
+    Value fallback;
+};
+
+struct TerminalKey {
     const char* name;  // exactly as the file has always named it, padding included
-    SettingKind kind;
-    const char* fallback;  // in the file's own notation
+    std::variant<TerminalField<QString>, TerminalField<bool>, TerminalField<int>> value;
 };
 
-// Section TERMINAL, in file order: the order of reading and of writing.
-enum TerminalKey {
-    PortNoKey,
-    BaudRateKey,
-    DataWidthKey,
-    StopBitsKey,
-    ParityKey,
-    PriorityKey,
-    DelayKey,
-    NmeaLogKey,
-    LogTimeKey,
-    EnableDtrKey,
-    EnableRtsKey,
-    SearchStringKey,
-    FormatIdentifierKey,
-    AxKey,
-    BKey,
-    ValueKey,
-    ShowDateTimeKey,
-    BroadcastKey,
-    CrKey,
-    LfKey,
-    SettingsWidthKey,
-    FontNameKey,
-    FontSizeKey,
-    FontColorKey,
-    FontStyleKey,
-    BackColorKey,
-    TerminalKeyCount
-};
+// In file order, which is the order of reading and of writing.
+extern const std::array<TerminalKey, 26> kTerminalKeys;
 
-extern const char* const kTerminalSection;
-extern const std::array<SettingKey, TerminalKeyCount> kTerminalKeys;
-
-// One value per key of section TERMINAL: a QString for text, a bool for a flag, an int for an
-// integer.
-using TerminalValues = std::array<QVariant, TerminalKeyCount>;
-
-TerminalValues ReadTerminalSection(const IniFile& file);
-void WriteTerminalSection(IniFile& file, const TerminalValues& values);
+// A missing file or key reads as the key's fallback: a first run gets the designed settings.
+TerminalSettings ReadTerminalSettings(const IniFile& file);
+void WriteTerminalSettings(IniFile& file, const TerminalSettings& settings);
 
 // Explicit port entries of section PORTS: lines "COMn=/path" with n a port number.
 QMap<int, QString> ReadPortEntries(const IniFile& file);
-
-// Port names ordered by number, where "COMn" counts n and any other name 0; names with equal
-// numbers keep their order.
-QStringList SortedPortNames(QStringList names);

@@ -16,18 +16,24 @@ class QColorDialog;
 class QComboBox;
 class QFontDialog;
 class QFrame;
-class QGroupBox;
 class QLineEdit;
 class QMenu;
 class QPushButton;
 class QSplitter;
+class TPortSettingsPanel;
+class TQuickValueSearchPanel;
+class TTransmitPanel;
 class TfAbout;
 class TfAverage;
 class Timer;
 
 // The main window: the settings panel on the left, the terminal on the right, one serial
 // component. Controls are public and named as in the window's designer layout, so tests and the
-// settings code reach them directly.
+// settings code reach them directly; the three groups of the panel build their own controls.
+//
+// The handlers live in files by concern: Uzivizovor.cpp the frame, the menus and the wiring,
+// UzivizovorConnection.cpp the connection, UzivizovorView.cpp the received lines and the view
+// commands, UzivizovorSettings.cpp the settings file and the port list.
 class TfZIVizovor : public QMainWindow {
     Q_OBJECT
 
@@ -74,9 +80,9 @@ public:
     QFrame* pSettings = nullptr;
     QSplitter* Splitter1 = nullptr;
     QFrame* Panel4 = nullptr;
-    QGroupBox* GroupBox1 = nullptr;
-    QGroupBox* GroupBox2 = nullptr;
-    QGroupBox* GroupBox3 = nullptr;
+    TPortSettingsPanel* GroupBox1 = nullptr;
+    TQuickValueSearchPanel* GroupBox2 = nullptr;
+    TTransmitPanel* GroupBox3 = nullptr;
 
     QComboBox* Port = nullptr;
     QComboBox* BaudRate = nullptr;
@@ -130,10 +136,9 @@ protected:
 private:
     void BuildMenus();
     QFrame* BuildSettingsPanel();
-    QGroupBox* BuildQuickValueSearch();
-    QGroupBox* BuildPortSettings();
-    QGroupBox* BuildTransmit();
     QFrame* BuildTerminalPanel();
+    // Every action, button, list and timer of the window to its handler, in one place.
+    void initActionsConnections();
     void ApplyConnection();
     void ApplyPriority();
 

@@ -1,41 +1,43 @@
-// The main window's side of the settings file: which control each key of section TERMINAL
-// belongs to, and how a stored value is put back into it.
+// The main window's settings: restored when the window is shown, together with the port list, and
+// written back when it closes.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <utility>
 
+#include "PortName.h"
 #include "SettingsFile.h"
 #include "Uzivizovor.h"
+#include "WindowDefaults.h"
 
 namespace {
 
-constexpr std::pair<TerminalKey, QComboBox * TfZIVizovor::*> kLists[] = {
-    {PortNoKey, &TfZIVizovor::Port},         {BaudRateKey, &TfZIVizovor::BaudRate},
-    {DataWidthKey, &TfZIVizovor::DataWidth}, {StopBitsKey, &TfZIVizovor::StopBits},
-    {ParityKey, &TfZIVizovor::Parity},       {PriorityKey, &TfZIVizovor::Priority},
-    {DelayKey, &TfZIVizovor::Delay},         {NmeaLogKey, &TfZIVizovor::NMEALog},
-    {LogTimeKey, &TfZIVizovor::LogTime},     {EnableDtrKey, &TfZIVizovor::EnableDTR},
-    {EnableRtsKey, &TfZIVizovor::EnableRTS},
+using S = TerminalSettings;
+using W = TfZIVizovor;
+
+// Which control shows which of the settings.
+constexpr std::pair<QString S::*, QComboBox * W::*> kLists[] = {
+    {&S::portNo, &W::Port},         {&S::baudRate, &W::BaudRate},   {&S::dataWidth, &W::DataWidth},
+    {&S::stopBits, &W::StopBits},   {&S::parity, &W::Parity},       {&S::priority, &W::Priority},
+    {&S::delay, &W::Delay},         {&S::nmeaLog, &W::NMEALog},     {&S::logTime, &W::LogTime},
+    {&S::enableDtr, &W::EnableDTR}, {&S::enableRts, &W::EnableRTS},
 };
 
-constexpr std::pair<TerminalKey, QLineEdit * TfZIVizovor::*> kEdits[] = {
-    {SearchStringKey, &TfZIVizovor::eSearcString},
-    {FormatIdentifierKey, &TfZIVizovor::eFormatIdentifier},
-    {AxKey, &TfZIVizovor::eAX},
-    {BKey, &TfZIVizovor::eB},
-    {ValueKey, &TfZIVizovor::eValue},
-    {BroadcastKey, &TfZIVizovor::eBroadcast},
+constexpr std::pair<QString S::*, QLineEdit * W::*> kEdits[] = {
+    {&S::searchString, &W::eSearcString},
+    {&S::formatIdentifier, &W::eFormatIdentifier},
+    {&S::ax, &W::eAX},
+    {&S::b, &W::eB},
+    {&S::value, &W::eValue},
+    {&S::broadcast, &W::eBroadcast},
 };
 
-constexpr std::pair<TerminalKey, QCheckBox * TfZIVizovor::*> kChecks[] = {
-    {CrKey, &TfZIVizovor::cbCR},
-    {LfKey, &TfZIVizovor::cbLF},
+constexpr std::pair<bool S::*, QCheckBox * W::*> kChecks[] = {
+    {&S::cr, &W::cbCR},
+    {&S::lf, &W::cbLF},
 };
-
-constexpr int kMinSettingsWidth = 100;
-constexpr int kMaxSettingsWidth = 400;
 
 // Bits of the stored font style.
 constexpr int kBold = 1;
@@ -85,59 +87,87 @@ void SetTerminalColors(QWidget* terminal, const QColor& text, const QColor& back
 
 }  // namespace
 
+void TfZIVizovor::FormShow() {
+    EnsureLogFolder(platform_.logRoot, *platform_.serial.clock, *platform_.messages, this);
+    FillPortList();
+    RestoreSettings();
+    bConnect->click();
+}
+
+void TfZIVizovor::FormCloseQuery(bool& /*canClose*/) {
+    SaveSettings();
+}
+
+void TfZIVizovor::FillPortList() {
+    Port->clear();
+    try {
+        zSerial->Ports.setExplicitEntries(ReadPortEntries(IniFile(SettingsFilePath)));
+        zSerial->Ports.setDetectedDevices(platform_.serialDevices ? platform_.serialDevices()
+                                                                  : QStringList());
+        QMap<QString, QString> devicePaths;
+        for (const PortMap::Entry& entry : zSerial->Ports.entries())
+            devicePaths.insert(entry.name, entry.devicePath);
+        for (const QString& name : SortedPortNames(devicePaths.keys())) {
+            Port->addItem(name);
+            Port->setItemData(Port->count() - 1, devicePaths.value(name), Qt::ToolTipRole);
+        }
+    } catch (...) {
+        // A port list that cannot be read leaves the list as it is; the window works without.
+    }
+}
+
 void TfZIVizovor::RestoreSettings() {
-    const TerminalValues stored = ReadTerminalSection(IniFile(SettingsFilePath));
-    for (const auto& [key, list] : kLists)
-        SelectItem(this->*list, stored[key].toString());
+    const TerminalSettings stored = ReadTerminalSettings(IniFile(SettingsFilePath));
+    for (const auto& [field, list] : kLists)
+        SelectItem(this->*list, stored.*field);
     // A port that has gone away gives way to the first one there is.
     if (Port->currentIndex() < 0 && Port->count() > 0)
         Port->setCurrentIndex(0);
-    for (const auto& [key, edit] : kEdits)
-        (this->*edit)->setText(stored[key].toString());
-    for (const auto& [key, check] : kChecks)
-        (this->*check)->setChecked(stored[key].toBool());
-    ShowDateTime = stored[ShowDateTimeKey].toBool();
+    for (const auto& [field, edit] : kEdits)
+        (this->*edit)->setText(stored.*field);
+    for (const auto& [field, check] : kChecks)
+        (this->*check)->setChecked(stored.*field);
+    ShowDateTime = stored.showDateTime;
 
-    const int width = stored[SettingsWidthKey].toInt();
-    if (width >= kMinSettingsWidth && width <= kMaxSettingsWidth)
-        SetSettingsPanelWidth(width);
+    if (stored.settingsWidth >= kLeastSettingsPanelWidth &&
+        stored.settingsWidth <= kMostSettingsPanelWidth)
+        SetSettingsPanelWidth(stored.settingsWidth);
 
-    const QString fontName = stored[FontNameKey].toString();
-    if (fontName.isEmpty()) {
+    if (stored.fontName.isEmpty()) {
         SetTerminalColors(mTerminal, Qt::black, Qt::white);
         return;
     }
     QFont font = mTerminal->font();
-    font.setFamily(fontName);
+    font.setFamily(stored.fontName);
     // Qt has no font of zero or fewer points; such a size keeps the one there is.
-    if (const int size = stored[FontSizeKey].toInt(); size > 0)
-        font.setPointSize(size);
-    ApplyStyleBits(font, stored[FontStyleKey].toInt());
+    if (stored.fontSize > 0)
+        font.setPointSize(stored.fontSize);
+    ApplyStyleBits(font, stored.fontStyle);
     mTerminal->setFont(font);
-    SetTerminalColors(mTerminal, ColorFromStored(stored[FontColorKey].toInt()),
-                      ColorFromStored(stored[BackColorKey].toInt()));
+    SetTerminalColors(mTerminal, ColorFromStored(stored.fontColor),
+                      ColorFromStored(stored.backColor));
 }
 
 void TfZIVizovor::SaveSettings() {
-    TerminalValues current;
-    for (const auto& [key, list] : kLists)
-        current[key] = (this->*list)->currentText();
-    for (const auto& [key, edit] : kEdits)
-        current[key] = (this->*edit)->text();
-    for (const auto& [key, check] : kChecks)
-        current[key] = (this->*check)->isChecked();
-    current[ShowDateTimeKey] = ShowDateTime;
-    current[SettingsWidthKey] = SettingsPanelWidth();
+    TerminalSettings current;
+    for (const auto& [field, list] : kLists)
+        current.*field = (this->*list)->currentText();
+    for (const auto& [field, edit] : kEdits)
+        current.*field = (this->*edit)->text();
+    for (const auto& [field, check] : kChecks)
+        current.*field = (this->*check)->isChecked();
+    current.showDateTime = ShowDateTime;
+    current.settingsWidth = SettingsPanelWidth();
 
     const QFont font = mTerminal->font();
     const QPalette colours = mTerminal->palette();
-    current[FontNameKey] = font.family();
-    current[FontSizeKey] = PointSize(font, mTerminal->logicalDpiY());
-    current[FontColorKey] = StoredFromColor(colours.color(QPalette::Text));
-    current[FontStyleKey] = StyleBits(font);
-    current[BackColorKey] = StoredFromColor(colours.color(QPalette::Base));
+    current.fontName = font.family();
+    current.fontSize = PointSize(font, mTerminal->logicalDpiY());
+    current.fontColor = StoredFromColor(colours.color(QPalette::Text));
+    current.fontStyle = StyleBits(font);
+    current.backColor = StoredFromColor(colours.color(QPalette::Base));
 
     IniFile file(SettingsFilePath);
-    WriteTerminalSection(file, current);
+    WriteTerminalSettings(file, current);
     file.save();
 }

@@ -3,10 +3,9 @@
 #include "Application.h"
 #include "Clock.h"
 #include "MonitorPlatform.h"
+#include "ProgramIcon.h"
+#include "ProgramWindows.h"
 #include "SettingsFile.h"
-#include "Uabout.h"
-#include "Uaverage.h"
-#include "Uzivizovor.h"
 
 int main(int argc, char** argv) {
     // The log of this run is named after the moment it started, before anything can wait on the
@@ -19,16 +18,11 @@ int main(int argc, char** argv) {
             const QString settingsFile = SettingsFileFor(QCoreApplication::applicationFilePath());
             ApplyTheme(app, ReadThemeStyle(settingsFile), messages);
             QCoreApplication::setApplicationName(QStringLiteral("Plovik QSM"));
+            // Message boxes and any window made later carry it too.
+            QApplication::setWindowIcon(ProgramIcon());
 
-            TfZIVizovor fZIVizovor(MonitorPlatform::system(settingsFile, runStarted));
-            TfAbout fAbout;
-            TfAverage fAverage;
-            fZIVizovor.fAbout = &fAbout;
-            fZIVizovor.fAverage = &fAverage;
-            // Closing the main window ends the program, whatever else is open.
-            fAbout.setAttribute(Qt::WA_QuitOnClose, false);
-            fAverage.setAttribute(Qt::WA_QuitOnClose, false);
-            fZIVizovor.showMaximized();
+            ProgramWindows windows(MonitorPlatform::system(settingsFile, runStarted));
+            windows.fZIVizovor.showMaximized();
             QApplication::exec();
         },
         messages);

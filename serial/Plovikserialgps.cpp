@@ -1,10 +1,10 @@
 #include "Plovikserialgps.h"
 
-#include <algorithm>
 #include <array>
 #include <limits>
 
 #include "Clock.h"
+#include "PortName.h"
 
 bool TPlovikSerialGPS::SilenceReported = false;
 
@@ -54,7 +54,7 @@ void TPlovikSerialGPS::Open() {
 
     const QString device = Ports.devicePath(PortNumber);
     if (device.isEmpty()) {
-        OpenError = QStringLiteral("No device is mapped to COM%1").arg(PortNumber);
+        OpenError = QStringLiteral("No device is mapped to ") + PortName(PortNumber);
         return;
     }
     PortHandle = platform_.layer->open(device, OpenError);
@@ -133,14 +133,7 @@ bool TPlovikSerialGPS::Send(const QByteArray& text) {
 }
 
 qint32 TPlovikSerialGPS::PortNumberFromName(const QByteArray& name) {
-    QByteArray rest = name.toUpper();
-    if (rest.startsWith("COM"))
-        rest.remove(0, 3);
-    bool ok = false;
-    const qint32 number = rest.toInt(&ok, 10);
-    if (!ok)
-        return 1;
-    return std::clamp(number, PortMap::kFirstPort, PortMap::kLastPort);
+    return ::PortNumberFromName(QString::fromLatin1(name));
 }
 
 qint32 TPlovikSerialGPS::NormalizeBaud(qint32 rate) {

@@ -10,13 +10,10 @@
 //
 // Explicit entries given by the owner come first (any path, a pseudo-terminal or a link to one
 // included). Every detected serial device that no explicit entry names, directly or through a link,
-// then takes the lowest free number, in natural order of its path (ttyACM0, ttyACM1, ttyS0, ttyUSB2,
-// ttyUSB10); devices beyond the twentieth are left out.
+// then takes the lowest free number, in natural order of its path (ttyACM0, ttyACM1, ttyS0,
+// ttyUSB2, ttyUSB10); devices beyond the twentieth are left out.
 class PortMap {
 public:
-    static constexpr int kFirstPort = 1;
-    static constexpr int kLastPort = 20;
-
     struct Entry {
         QString name;        // "COMn"
         QString devicePath;  // what Open opens

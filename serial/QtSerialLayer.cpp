@@ -27,9 +27,11 @@ QString SystemErrorText(int code) {
     return QString::fromStdString(std::generic_category().message(code));
 }
 
-// Where QSerialPort looks for a port name: paths as they are, bare names below /dev.
+// Where QSerialPort looks for a port name: paths as they are, Windows device names ("\\.\COM3")
+// too, bare names below /dev.
 QString DeviceLocation(const QString& name) {
-    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") || name.startsWith(u"../");
+    const bool isPath = name.startsWith(u'/') || name.startsWith(u"./") ||
+                        name.startsWith(u"../") || name.startsWith(u"\\\\.\\");
     return isPath ? name : QStringLiteral("/dev/") + name;
 }
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config
-    qt6-base-dev qt6-serialport-dev qt6-qpa-plugins
+    qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
     libsimpleini-dev libgtest-dev libgmock-dev
     fonts-liberation fonts-dejavu-core
     python3 socat xvfb xdotool imagemagick

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <termios.h>
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -26,6 +28,13 @@ protected:
     }
     // What the user does: pick another item with the keyboard, which reports the change.
     static void userPicksNext(QComboBox* list) { QTest::keyClick(list, Qt::Key_Down); }
+    // Or open the list, move to an item and take it, which reports the pick even of the item the
+    // list already shows.
+    static void userPicksFromTheOpenList(QComboBox* list, int index) {
+        list->showPopup();
+        list->view()->setCurrentIndex(list->model()->index(index, 0));
+        QTest::keyClick(list->view(), Qt::Key_Return);
+    }
 
     WindowHarness h;
     PseudoTerminal com3;
@@ -172,6 +181,41 @@ TEST_F(ConnectionTest, EveryListChangedByTheUserReconnectsWithTheNewSetting) {
     }
     EXPECT_EQ(w->zSerial->RtsEnabled, false);
     EXPECT_EQ(w->zSerial->Baud, 300);
+}
+
+// Reopening the port would purge what the driver holds and drop the line being received.
+TEST_F(ConnectionTest, RePickingTheShownItemKeepsTheConnectionAndTheLineBeingReceived) {
+    w->show();
+    ASSERT_TRUE(w->zSerial->Connected) << w->zSerial->OpenError.toStdString();
+    w->eSearcString->clear();
+    w->ShowDateTime = false;
+    ASSERT_TRUE(com3.write("HALF-"));
+    ASSERT_TRUE(h.stepUntil([&] { return w->zSerial->ReceiveBuffer == "HALF-"; }));
+    w->bPause->click();
+    const int opens = h.layer.opens;
+    for (QComboBox* list : w->findChildren<QComboBox*>()) {
+        userPicksFromTheOpenList(list, list->currentIndex());
+        EXPECT_FALSE(list->view()->isVisible()) << list->objectName().toStdString();
+    }
+    // A list the program changed shows the new item; picking that one is no change either.
+    select(w->BaudRate, QStringLiteral("9600"));
+    userPicksFromTheOpenList(w->BaudRate, w->BaudRate->currentIndex());
+    EXPECT_EQ(h.layer.opens, opens);
+    EXPECT_TRUE(w->Paused);
+    EXPECT_EQ(w->zSerial->Baud, 19200);
+
+    w->mTerminalDblClick();
+    ASSERT_TRUE(com3.write("LINE\r\n"));
+    EXPECT_TRUE(h.stepUntil([&] { return TerminalLines(*w).contains("HALF-LINE"); }))
+        << TerminalLines(*w).join('|').toStdString();
+}
+
+TEST_F(ConnectionTest, PickingAnotherItemFromTheOpenListReconnects) {
+    w->bConnect->click();
+    const int opens = h.layer.opens;
+    userPicksFromTheOpenList(w->BaudRate, w->BaudRate->findText(QStringLiteral("9600")));
+    EXPECT_EQ(h.layer.opens, opens + 1);
+    EXPECT_EQ(w->zSerial->Baud, 9600);
 }
 
 TEST_F(ConnectionTest, SelectingAnotherPortClosesTheFirst) {

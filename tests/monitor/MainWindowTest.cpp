@@ -16,6 +16,7 @@
 
 #include "Application.h"
 #include "Fonts.h"
+#include "ProgramWindows.h"
 #include "Timer.h"
 #include "Uabout.h"
 #include "Uaverage.h"
@@ -208,6 +209,21 @@ TEST(MainWindow, ComponentIsOwnedClosedAndReportsLinesToTheWindow) {
     EXPECT_FALSE(static_cast<bool>(w->zSerial->OnPosition));
     EXPECT_FALSE(static_cast<bool>(w->zSerial->OnSpeed));
     EXPECT_EQ(w->SettingsFilePath, h.platform().settingsFile);
+}
+
+TEST(MainWindow, EveryWindowOfTheProgramCarriesItsIcon) {
+    WindowHarness h;
+    ProgramWindows windows(h.platform());
+    EXPECT_EQ(windows.fZIVizovor.fAbout, &windows.fAbout);
+    EXPECT_EQ(windows.fZIVizovor.fAverage, &windows.fAverage);
+    const QList<QWidget*> all = {&windows.fZIVizovor, &windows.fAbout, &windows.fAverage};
+    for (QWidget* window : all) {
+        EXPECT_FALSE(window->windowIcon().pixmap(32, 32).isNull())
+            << window->metaObject()->className();
+        EXPECT_FALSE(window->isVisible());
+    }
+    EXPECT_FALSE(windows.fAbout.testAttribute(Qt::WA_QuitOnClose));
+    EXPECT_FALSE(windows.fAverage.testAttribute(Qt::WA_QuitOnClose));
 }
 
 TEST(Dialogs, AboutAndAverageAreBuiltHiddenWithTheirControls) {

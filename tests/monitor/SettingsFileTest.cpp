@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <iterator>
+#include <type_traits>
+#include <variant>
 
 #include "SettingsFile.h"
 
@@ -184,10 +186,10 @@ TEST_F(IniFileTest, HandEditedContentSurvivesAWriteInItsOrder) {
     WriteAll(path(), original);
     {
         IniFile ini(path());
-        TerminalValues values = ReadTerminalSection(ini);
-        EXPECT_EQ(values[BaudRateKey], QStringLiteral("9600"));
-        values[BaudRateKey] = QStringLiteral("115200");
-        WriteTerminalSection(ini, values);
+        TerminalSettings settings = ReadTerminalSettings(ini);
+        EXPECT_EQ(settings.baudRate, QStringLiteral("9600"));
+        settings.baudRate = QStringLiteral("115200");
+        WriteTerminalSettings(ini, settings);
         ini.save();
     }
     const QString written = ReadAll(path());
@@ -210,7 +212,7 @@ TEST_F(IniFileTest, HandEditedContentSurvivesAWriteInItsOrder) {
     EXPECT_EQ(reread.readText(QStringLiteral("Bench"), QStringLiteral("Label"), {}),
               QStringLiteral("%f"));
     EXPECT_EQ(ReadPortEntries(reread).value(3), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(ReadTerminalSection(reread), ReadTerminalSection(IniFile(path())));
+    EXPECT_EQ(ReadTerminalSettings(reread), ReadTerminalSettings(IniFile(path())));
 }
 
 TEST_F(IniFileTest, ACommentOnlyFileKeepsItsCommentOnTop) {
@@ -224,41 +226,42 @@ TEST_F(IniFileTest, ACommentOnlyFileKeepsItsCommentOnTop) {
 }
 
 TEST_F(IniFileTest, TerminalSectionDefaultsAndRoundTrip) {
-    const TerminalValues defaults = ReadTerminalSection(IniFile(path()));
-    EXPECT_EQ(defaults[PortNoKey], QString());
-    EXPECT_EQ(defaults[BaudRateKey], QStringLiteral("19200"));
-    EXPECT_EQ(defaults[EnableRtsKey], QStringLiteral("True"));
-    EXPECT_EQ(defaults[BroadcastKey], QStringLiteral("m"));
-    EXPECT_EQ(defaults[ShowDateTimeKey], true);
-    EXPECT_EQ(defaults[CrKey], false);
-    EXPECT_EQ(defaults[SettingsWidthKey], 148);
-    EXPECT_EQ(defaults[FontSizeKey], 10);
-    EXPECT_EQ(defaults[BackColorKey], 0xFFFFFF);
+    const TerminalSettings defaults = ReadTerminalSettings(IniFile(path()));
+    EXPECT_EQ(defaults.portNo, QString());
+    EXPECT_EQ(defaults.baudRate, QStringLiteral("19200"));
+    EXPECT_EQ(defaults.enableRts, QStringLiteral("True"));
+    EXPECT_EQ(defaults.broadcast, QStringLiteral("m"));
+    EXPECT_TRUE(defaults.showDateTime);
+    EXPECT_FALSE(defaults.cr);
+    EXPECT_EQ(defaults.settingsWidth, 148);
+    EXPECT_EQ(defaults.fontSize, 10);
+    EXPECT_EQ(defaults.backColor, 0xFFFFFF);
 
     // Blanks and quotes at the edges of a text are the user's, not the file's.
     const QString texts[] = {QStringLiteral("value %1 ž"), QStringLiteral("\"AT%1\""),
                              QStringLiteral("%1\t"),       QStringLiteral("\"%1"),
                              QStringLiteral("%1\""),       QStringLiteral(" V=%1")};
-    TerminalValues changed;
-    for (int i = 0; i < TerminalKeyCount; ++i) {
-        switch (kTerminalKeys[i].kind) {
-            case SettingKind::Text:
-                changed[i] = texts[i % std::size(texts)].arg(i);
-                break;
-            case SettingKind::Flag:
-                changed[i] = !defaults[i].toBool();
-                break;
-            case SettingKind::Integer:
-                changed[i] = -1000 - i;
-                break;
-        }
+    TerminalSettings changed = defaults;
+    for (std::size_t i = 0; i < kTerminalKeys.size(); ++i) {
+        const int n = static_cast<int>(i);
+        std::visit(
+            [&](const auto& key) {
+                auto& value = changed.*key.field;
+                if constexpr (std::is_same_v<decltype(value), QString&>)
+                    value = texts[i % std::size(texts)].arg(n);
+                else if constexpr (std::is_same_v<decltype(value), bool&>)
+                    value = !value;
+                else
+                    value = -1000 - n;
+            },
+            kTerminalKeys[i].value);
     }
     {
         IniFile ini(path());
-        WriteTerminalSection(ini, changed);
+        WriteTerminalSettings(ini, changed);
         ini.save();
     }
-    EXPECT_EQ(ReadTerminalSection(IniFile(path())), changed);
+    EXPECT_EQ(ReadTerminalSettings(IniFile(path())), changed);
 
     const QString written = ReadAll(path());
     EXPECT_TRUE(written.contains(QStringLiteral("\neSearcString=\" V=11\"\n")))
@@ -267,7 +270,7 @@ TEST_F(IniFileTest, TerminalSectionDefaultsAndRoundTrip) {
         << written.toStdString();
     qsizetype from = written.indexOf(QStringLiteral("[TERMINAL]"));
     ASSERT_GE(from, 0);
-    for (const SettingKey& key : kTerminalKeys) {
+    for (const TerminalKey& key : kTerminalKeys) {
         const qsizetype at = written.indexOf(QString::fromLatin1(key.name).trimmed() + '=', from);
         EXPECT_GT(at, from) << key.name;
         from = at;
@@ -340,23 +343,6 @@ TEST_F(IniFileTest, PortsSectionGivesExplicitPortEntries) {
                                       {12, QStringLiteral("/dev/ttyUSB0")}};
     EXPECT_EQ(ReadPortEntries(IniFile(path())), expected);
     EXPECT_TRUE(ReadPortEntries(IniFile(dir_.filePath(QStringLiteral("none.INI")))).isEmpty());
-}
-
-TEST(PortOrder, SortsByNumberWithOtherNamesFirstAndStable) {
-    const struct {
-        QStringList given;
-        QStringList expected;
-    } cases[] = {
-        {{"COM10", "COM3", "COM1"}, {"COM1", "COM3", "COM10"}},
-        {{"COM3", "COM1", "COM10"}, {"COM1", "COM3", "COM10"}},
-        {{"COM1", "COM10", "COM3"}, {"COM1", "COM3", "COM10"}},
-        {{"COM2", "ttyUSB0", "COM1"}, {"ttyUSB0", "COM1", "COM2"}},
-        {{"COM2", "b", "a", "COM1"}, {"b", "a", "COM1", "COM2"}},
-        {{"COMx", "com4", "COM0", "COM2"}, {"COMx", "com4", "COM0", "COM2"}},
-        {{}, {}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(SortedPortNames(c.given), c.expected) << c.given.join(' ').toStdString();
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ std::function<void(TfZIVizovor&)> Paint(QPalette::ColorRole role, QRgb rgb) {
 }
 
 struct RoundTripCase {
-    TerminalKey key;
+    const char* key;
     std::function<void(TfZIVizovor&)> change;
     std::function<QVariant(const TfZIVizovor&)> state;
 };
@@ -99,39 +99,39 @@ TEST_F(SettingsWindowTest, EveryKeyComesBackIntoTheSameControlState) {
         return [of](const W& w) { return of(w.mTerminal->font()); };
     };
     const RoundTripCase cases[] = {
-        {PortNoKey, PickOther(&W::Port), ListText(&W::Port)},
-        {BaudRateKey, PickOther(&W::BaudRate), ListText(&W::BaudRate)},
-        {DataWidthKey, PickOther(&W::DataWidth), ListText(&W::DataWidth)},
-        {StopBitsKey, PickOther(&W::StopBits), ListText(&W::StopBits)},
-        {ParityKey, PickOther(&W::Parity), ListText(&W::Parity)},
-        {PriorityKey, PickOther(&W::Priority), ListText(&W::Priority)},
-        {DelayKey, PickOther(&W::Delay), ListText(&W::Delay)},
-        {NmeaLogKey, PickOther(&W::NMEALog), ListText(&W::NMEALog)},
-        {LogTimeKey, PickOther(&W::LogTime), ListText(&W::LogTime)},
-        {EnableDtrKey, PickOther(&W::EnableDTR), ListText(&W::EnableDTR)},
-        {EnableRtsKey, PickOther(&W::EnableRTS), ListText(&W::EnableRTS)},
-        {SearchStringKey, Type(&W::eSearcString, " V="), EditText(&W::eSearcString)},
-        {FormatIdentifierKey, Type(&W::eFormatIdentifier, "%*[^,],%lf"),
+        {"Port No", PickOther(&W::Port), ListText(&W::Port)},
+        {"Baud Rate", PickOther(&W::BaudRate), ListText(&W::BaudRate)},
+        {"Data Width", PickOther(&W::DataWidth), ListText(&W::DataWidth)},
+        {"Stop Bits", PickOther(&W::StopBits), ListText(&W::StopBits)},
+        {"Parity", PickOther(&W::Parity), ListText(&W::Parity)},
+        {"Priority", PickOther(&W::Priority), ListText(&W::Priority)},
+        {"Delay", PickOther(&W::Delay), ListText(&W::Delay)},
+        {"NMEA LOG", PickOther(&W::NMEALog), ListText(&W::NMEALog)},
+        {"Log Time", PickOther(&W::LogTime), ListText(&W::LogTime)},
+        {"Enable DTR", PickOther(&W::EnableDTR), ListText(&W::EnableDTR)},
+        {"Enable RTS", PickOther(&W::EnableRTS), ListText(&W::EnableRTS)},
+        {"eSearcString", Type(&W::eSearcString, " V="), EditText(&W::eSearcString)},
+        {"eFormatIdentifier", Type(&W::eFormatIdentifier, "%*[^,],%lf"),
          EditText(&W::eFormatIdentifier)},
-        {AxKey, Type(&W::eAX, "1,5"), EditText(&W::eAX)},
-        {BKey, Type(&W::eB, "-273.15"), EditText(&W::eB)},
-        {ValueKey, Type(&W::eValue, "42.5"), EditText(&W::eValue)},
-        {ShowDateTimeKey, [](W& w) { w.ShowDateTime = false; },
+        {"eAX", Type(&W::eAX, "1,5"), EditText(&W::eAX)},
+        {"eB", Type(&W::eB, "-273.15"), EditText(&W::eB)},
+        {"eValue", Type(&W::eValue, "42.5"), EditText(&W::eValue)},
+        {"GV_SHOW_DATE_TIME", [](W& w) { w.ShowDateTime = false; },
          [](const W& w) { return w.ShowDateTime; }},
-        {BroadcastKey, Type(&W::eBroadcast, "ping = příliš ; [x]"), EditText(&W::eBroadcast)},
-        {CrKey, [](W& w) { w.cbCR->setChecked(true); },
+        {"eBroadcast", Type(&W::eBroadcast, "ping = příliš ; [x]"), EditText(&W::eBroadcast)},
+        {"cbCR", [](W& w) { w.cbCR->setChecked(true); },
          [](const W& w) { return w.cbCR->isChecked(); }},
-        {LfKey, [](W& w) { w.cbLF->setChecked(true); },
+        {"cbLF", [](W& w) { w.cbLF->setChecked(true); },
          [](const W& w) { return w.cbLF->isChecked(); }},
-        {SettingsWidthKey, [](W& w) { w.SetSettingsPanelWidth(237); },
+        {"pSettingsWidth", [](W& w) { w.SetSettingsPanelWidth(237); },
          [](const W& w) { return w.SettingsPanelWidth(); }},
-        {FontNameKey, ChangeFont([](QFont& f) { f.setFamily(QStringLiteral("DejaVu Serif")); }),
+        {"FontName", ChangeFont([](QFont& f) { f.setFamily(QStringLiteral("DejaVu Serif")); }),
          fontState([](const QFont& f) { return f.family(); })},
-        {FontSizeKey, ChangeFont([](QFont& f) { f.setPointSize(17); }),
+        {"FontSize", ChangeFont([](QFont& f) { f.setPointSize(17); }),
          fontState([](const QFont& f) { return f.pointSize(); })},
-        {FontColorKey, Paint(QPalette::Text, 0x123456),
+        {"FontColor", Paint(QPalette::Text, 0x123456),
          [](const W& w) { return TerminalColor(w, QPalette::Text); }},
-        {FontStyleKey, ChangeFont([](QFont& f) {
+        {"FontStyle", ChangeFont([](QFont& f) {
              f.setItalic(true);
              f.setStrikeOut(true);
          }),
@@ -139,10 +139,10 @@ TEST_F(SettingsWindowTest, EveryKeyComesBackIntoTheSameControlState) {
              return QStringList{f.bold() ? "bold" : "", f.italic() ? "italic" : "",
                                 f.underline() ? "underline" : "", f.strikeOut() ? "strike" : ""};
          })},
-        {BackColorKey, Paint(QPalette::Base, 0x654321),
+        {"BackColor", Paint(QPalette::Base, 0x654321),
          [](const W& w) { return TerminalColor(w, QPalette::Base); }},
     };
-    ASSERT_EQ(std::size(cases), std::size_t{TerminalKeyCount});
+    ASSERT_EQ(std::size(cases), kTerminalKeys.size());
 
     auto first = newWindow();
     first->RestoreSettings();
@@ -155,7 +155,7 @@ TEST_F(SettingsWindowTest, EveryKeyComesBackIntoTheSameControlState) {
     auto second = newWindow();
     second->RestoreSettings();
     for (const RoundTripCase& c : cases) {
-        const char* key = kTerminalKeys[c.key].name;
+        const char* key = c.key;
         EXPECT_NE(c.state(*first), c.state(*untouched)) << "not changed by the test: " << key;
         EXPECT_EQ(c.state(*second), c.state(*first)) << key;
     }
@@ -316,7 +316,7 @@ TEST_F(SettingsWindowTest, SavingWritesEveryKeyAndKeepsWhatItDoesNotKnow) {
                              "Enable RTS=False", "MyKey=mine", "[Extra]", "A=1"})
         EXPECT_TRUE(written.contains(QLatin1String(kept))) << kept << '\n' << written.toStdString();
     const IniFile reread(path());
-    for (const SettingKey& key : kTerminalKeys)
+    for (const TerminalKey& key : kTerminalKeys)
         EXPECT_NE(reread.readText(QStringLiteral("TERMINAL"), QLatin1String(key.name),
                                   QStringLiteral("<missing>")),
                   QStringLiteral("<missing>"))

@@ -1,16 +1,15 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
 #include <functional>
 #include <memory>
 
 #include "MonitorPlatform.h"
+#include "PtyHarness.h"
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
 #include "Uzivizovor.h"
@@ -28,16 +27,6 @@ public:
         shown.append({icon, text, button});
     }
     QList<Shown> shown;
-};
-
-// The real serial layer, counting the opens asked of it.
-class CountingSerialLayer : public SerialLayer {
-public:
-    std::unique_ptr<SerialDevice> open(const QString& deviceName, QString& error) override {
-        ++opens;
-        return SerialPlatform::system().layer->open(deviceName, error);
-    }
-    int opens = 0;
 };
 
 // The outside worlds of one main window, all of them under the test's control: stepped timers and
@@ -82,19 +71,8 @@ struct WindowHarness {
         writeSettings(content + more);
     }
 
-    // Steps the timers a little at a time until done() holds; the pseudo-terminal delivers on its
-    // own schedule, so real time is allowed to pass between steps.
-    bool stepUntil(const std::function<bool()>& done, int timeoutMs = 3000) {
-        QElapsedTimer clock;
-        clock.start();
-        while (!done()) {
-            if (clock.elapsed() > timeoutMs)
-                return false;
-            time.advance(5);
-            QThread::msleep(1);
-        }
-        return true;
-    }
+    // Steps the timers until done() holds, while the pseudo-terminals deliver.
+    bool stepUntil(const std::function<bool()>& done) { return StepUntil(time, done); }
 };
 
 // Every line of the terminal, after inserting the waiting ones.

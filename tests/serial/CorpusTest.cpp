@@ -5,8 +5,8 @@
 #include <QFile>
 #include <cmath>
 
-#include "ReceiveHarness.h"
-#include "ReceivePtyHarness.h"
+#include "ComponentOnFakeLayer.h"
+#include "PtyHarness.h"
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST(Corpus, EveryCaptureDecodesWithPlausibleFixes) {
     for (const QString& name : CaptureFiles()) {
         SCOPED_TRACE(name.toStdString());
         const QByteArray capture = Capture(name);
-        ReceiveHarness h;
+        ComponentOnFakeLayer h;
         h.gps.Open();
         // A line's decoding is done once the next line arrives, so each line is checked then.
         QByteArray previous;
@@ -126,7 +126,7 @@ TEST(Corpus, CapturesReplayThroughAPseudoTerminal) {
         EXPECT_TRUE(receiver.lines == expected)
             << receiver.lines.size() << " of " << expected.size();
 
-        ReceiveHarness direct;
+        ComponentOnFakeLayer direct;
         for (const QByteArray& line : expected)
             if (line.startsWith('$'))
                 direct.gps.DecodeSentence(line);

@@ -8,7 +8,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "FakeSerialLayer.h"
+#include "ComponentOnFakeLayer.h"
 #include "Plovikserialgps.h"
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
@@ -20,7 +20,7 @@ const QString kDevice12 = QStringLiteral("/dev/fake12");
 
 // A component on a fake layer with ports 1 and 12 mapped and every event recorded as text
 // ("open 1", "send AT", ...).
-struct Link {
+struct Link : ComponentOnFakeLayer {
     Link() {
         gps.Ports.setExplicitEntries({{1, kDevice1}, {12, kDevice12}});
         gps.OnOpen = [this](TPlovikSerialGPS* sender, qint32 port) {
@@ -48,11 +48,6 @@ struct Link {
     bool timersRunning() const {
         return gps.PollTimer->isEnabled() || gps.WatchdogTimer->isEnabled();
     }
-
-    FakeSerialLayer layer;
-    SteppedTime time;
-    QStringList events;  // before the component: its destructor may still raise one
-    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
 };
 
 class LinkTest : public ::testing::Test, protected Link {};

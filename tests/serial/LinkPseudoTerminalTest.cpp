@@ -6,6 +6,7 @@
 
 #include "Plovikserialgps.h"
 #include "PseudoTerminal.h"
+#include "PtyHarness.h"
 #include "QtSerialLayer.h"
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
@@ -28,12 +29,10 @@ struct PtyLink {
         gps.OnNewCommand = [this](TPlovikSerialGPS*, QByteArray line) { lines << line; };
     }
 
-    // Runs polls until a line has arrived or two seconds have passed.
+    // Runs polls until a line has arrived.
     bool receiveLine() {
-        return WaitUntil([this] {
-            time.advance(50);
-            return !lines.isEmpty();
-        });
+        return StepUntil(
+            time, [this] { return !lines.isEmpty(); }, 50);
     }
 
     QtSerialLayer layer;

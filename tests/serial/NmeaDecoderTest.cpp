@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "CommaNumbers.h"
-#include "FakeSerialLayer.h"
+#include "ComponentOnFakeLayer.h"
 #include "NmeaDecoder.h"
 #include "Plovikserialgps.h"
 #include "SerialPlatform.h"
@@ -72,7 +72,7 @@ struct Position {
     bool operator==(const Position&) const = default;
 };
 
-class Decoder : public ::testing::Test {
+class Decoder : public ::testing::Test, protected ComponentOnFakeLayer {
 protected:
     Decoder() {
         gps.OnPosition = [this](TPlovikSerialGPS*, long double lat, long double lon,
@@ -89,9 +89,6 @@ protected:
             gps.DecodeSentence(sentence);
     }
 
-    FakeSerialLayer layer;
-    SteppedTime time;
-    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
     QList<Position> positions;
     QList<double> speeds;
 };

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "ReceiveHarness.h"
+#include "ComponentOnFakeLayer.h"
 
 namespace {
 
@@ -15,7 +15,7 @@ protected:
     void SetUp() override { TPlovikSerialGPS::SilenceReported = false; }
     void TearDown() override { TPlovikSerialGPS::SilenceReported = false; }
 
-    ReceiveHarness h;
+    ComponentOnFakeLayer h;
 };
 
 struct FramingCase {
@@ -33,7 +33,7 @@ class FramingTest : public ::testing::TestWithParam<FramingCase> {};
 
 TEST_P(FramingTest, ChunksBecomeTrimmedLines) {
     const FramingCase& c = GetParam();
-    ReceiveHarness h;
+    ComponentOnFakeLayer h;
     h.gps.Open();
     for (const QByteArray& chunk : c.chunks)
         h.receive(chunk);
@@ -84,7 +84,7 @@ TEST_F(ReceivePathTest, LongRunWithoutLineFeedKeepsOnlyItsTail) {
         int kept;
     };
     for (const Case c : {Case{4096, 4096}, Case{4097, 2048}, Case{5000, 2048}}) {
-        ReceiveHarness h;
+        ComponentOnFakeLayer h;
         h.gps.Open();
         QByteArray run;
         for (int i = 0; i < c.length; ++i)
@@ -144,7 +144,7 @@ TEST_F(ReceivePathTest, SlowLineHandlingEndsThePollAndTheNextTickTakesTheRest) {
 
 TEST_F(ReceivePathTest, FailedQueryOrReadEndsTheTickWithoutData) {
     for (const bool failQuery : {true, false}) {
-        ReceiveHarness h;
+        ComponentOnFakeLayer h;
         h.gps.Open();
         h.layer.failQuery = failQuery;
         h.layer.failRead = !failQuery;
@@ -200,7 +200,7 @@ TEST_F(ReceivePathTest, LogRecordsAreExactOnDisk) {
         {true, "earlier\r\n2025-03-03 140509042 $GPRMC,x\r\n2025-03-03 140509042 \xe9t\xe9\r\n"},
     };
     for (const Case& c : cases) {
-        ReceiveHarness h;
+        ComponentOnFakeLayer h;
         h.time.setNow(QDateTime(QDate(2025, 3, 3), QTime(14, 5, 9, 42)));
         {
             QFile existing(h.logPath());
@@ -295,7 +295,7 @@ TEST_F(WatchdogTest, ReportedSilenceOutlivesCloseOpenAndOtherInstances) {
     h.gps.Open();
     h.time.advance(12000);
 
-    ReceiveHarness other;
+    ComponentOnFakeLayer other;
     bool otherReported = false;
     other.gps.OnTimeout = [&](TPlovikSerialGPS*) { otherReported = true; };
     other.gps.Open();

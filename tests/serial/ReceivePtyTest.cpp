@@ -4,7 +4,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "ReceivePtyHarness.h"
+#include "PtyHarness.h"
 
 namespace {
 

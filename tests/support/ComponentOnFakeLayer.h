@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QFile>
 #include <QList>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include "FakeSerialLayer.h"
@@ -10,9 +11,10 @@
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
 
-// A component on a fake serial layer and stepped time, with every received line recorded.
-struct ReceiveHarness {
-    ReceiveHarness() {
+// A component on a fake serial layer and stepped time, its port 1 mapped to a fake device and
+// every received line recorded.
+struct ComponentOnFakeLayer {
+    ComponentOnFakeLayer() {
         gps.Ports.setExplicitEntries({{1, QStringLiteral("/dev/fake")}});
         gps.OnNewCommand = [this](TPlovikSerialGPS*, QByteArray line) { lines.append(line); };
     }
@@ -41,6 +43,8 @@ struct ReceiveHarness {
     QTemporaryDir folder;  // outlives the component, which closes its log on destruction
     FakeSerialLayer layer;
     SteppedTime time;
-    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
     QList<QByteArray> lines;
+    QStringList
+        events;  // for a test's own event handlers; the component's destructor may raise one
+    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
 };

@@ -1,0 +1,12 @@
+#include "ProgramWindows.h"
+
+#include "ProgramIcon.h"
+
+ProgramWindows::ProgramWindows(const MonitorPlatform& platform) : fZIVizovor(platform) {
+    fZIVizovor.fAbout = &fAbout;
+    fZIVizovor.fAverage = &fAverage;
+    for (QWidget* dialog : {static_cast<QWidget*>(&fAbout), static_cast<QWidget*>(&fAverage)}) {
+        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+        dialog->setWindowIcon(ProgramIcon());
+    }
+}

@@ -1,0 +1,52 @@
+// The main window's view of the received lines: the component's line handler and the commands
+// that act on the view.
+#include <QLineEdit>
+
+#include "Clock.h"
+#include "Uzivizovor.h"
+
+namespace {
+
+// The size check clears a view that holds more lines than this.
+constexpr int kMaxLinesAtSizeCheck = 1000;
+
+}  // namespace
+
+void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
+    if (!eSearcString || !eFormatIdentifier || !eAX || !eB || !eValue || !mTerminal)
+        return;
+    if (line.isEmpty())
+        return;
+    try {
+        const QByteArray search = eSearcString->text().toLocal8Bit();
+        const bool shown = search.isEmpty() || line.contains(search);
+        if (Paused || !shown)
+            return;
+        QString text = QString::fromLocal8Bit(line);
+        if (ShowDateTime) {
+            text.prepend(
+                platform_.serial.clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
+                QLatin1Char(' '));
+        }
+        mTerminal->appendLine(text);
+    } catch (...) {
+        // One line that cannot be handled must not stop the lines after it.
+    }
+}
+
+void TfZIVizovor::mTerminalDblClick() {
+    Paused = !Paused;
+}
+
+void TfZIVizovor::DateTime1Click() {
+    ShowDateTime = !ShowDateTime;
+}
+
+void TfZIVizovor::Clear1Click() {
+    mTerminal->clear();
+}
+
+void TfZIVizovor::Timer1Timer() {
+    if (mTerminal->lineCount() > kMaxLinesAtSizeCheck)
+        mTerminal->clear();
+}
