@@ -33,9 +33,12 @@ public:
 // The real serial layer, counting the opens asked of it.
 class CountingSerialLayer : public SerialLayer {
 public:
-    std::unique_ptr<SerialDevice> open(const QString& deviceName, QString& error) override {
+    std::unique_ptr<SerialDevice> open(const QString& deviceName, SerialFailure& failure) override {
         ++opens;
-        return SerialPlatform::system().layer->open(deviceName, error);
+        return SerialPlatform::system().layer->open(deviceName, failure);
+    }
+    DeviceIdentity identify(const QString& deviceName) override {
+        return SerialPlatform::system().layer->identify(deviceName);
     }
     int opens = 0;
 };
