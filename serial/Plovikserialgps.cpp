@@ -12,6 +12,7 @@ namespace {
 
 constexpr int kDefaultPollInterval = 50;
 constexpr int kWatchdogPeriod = 5000;
+constexpr int kReconnectPeriod = 1000;
 constexpr quint32 kWriteTimeout = 1000;
 constexpr std::array<qint32, 13> kSupportedBaudRates = {
     110, 300, 600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 57600, 115200, 230400};
@@ -37,6 +38,9 @@ TPlovikSerialGPS::TPlovikSerialGPS(QObject* owner, const SerialPlatform& platfor
     WatchdogTimer = platform_.timers->create();
     WatchdogTimer->setInterval(kWatchdogPeriod);
     WatchdogTimer->onTimeout = [this] { WatchdogTick(); };
+    ReconnectTimer = platform_.timers->create();
+    ReconnectTimer->setInterval(kReconnectPeriod);
+    ReconnectTimer->onTimeout = [this] { ReconnectTick(); };
 }
 
 TPlovikSerialGPS::~TPlovikSerialGPS() {
@@ -52,18 +56,34 @@ void TPlovikSerialGPS::Open() {
     if (Connected)
         return;
 
-    const QString device = Ports.devicePath(PortNumber);
-    if (device.isEmpty()) {
-        OpenError = QStringLiteral("No device is mapped to ") + PortName(PortNumber);
+    ReconnectTimer->setEnabled(false);
+    LinkState = TLinkState::Closed;
+    Device = DeviceIdentity();
+    Device.path = Ports.devicePath(PortNumber);
+    if (Device.path.isEmpty()) {
+        Fail({SerialFailure::Kind::NotMapped,
+              QStringLiteral("No device is mapped to ") + PortName(PortNumber)});
         return;
     }
-    PortHandle = platform_.layer->open(device, OpenError);
+    Attach();
+}
+
+bool TPlovikSerialGPS::Fail(const SerialFailure& failure) {
+    OpenFailure = failure;
+    OpenError = failure.text;
+    return false;
+}
+
+// Opens Device.path; a failure leaves LinkState as it was.
+bool TPlovikSerialGPS::Attach() {
+    SerialFailure failure;
+    PortHandle = platform_.layer->open(Device.path, failure);
     if (!PortHandle)
-        return;
+        return Fail(failure);
     if (!ApplyLineSettings()) {
-        OpenError = PortHandle->errorString();
+        failure = PortHandle->failure();
         PortHandle.reset();
-        return;
+        return Fail(failure);
     }
     SerialTimeouts timeouts;
     timeouts.readInterval = std::numeric_limits<quint32>::max();
@@ -72,7 +92,10 @@ void TPlovikSerialGPS::Open() {
     PortHandle->purge();
 
     Connected = true;
+    LinkState = TLinkState::Open;
+    OpenFailure = {};
     OpenError.clear();
+    Device = platform_.layer->identify(Device.path);
     ReceiveBuffer.clear();
     DataSeen = false;
     if (LogEnabled && !LogFileName.isEmpty()) {
@@ -83,8 +106,10 @@ void TPlovikSerialGPS::Open() {
     PollTimer->setInterval(PollInterval >= 1 ? PollInterval : kDefaultPollInterval);
     PollTimer->setEnabled(true);
     WatchdogTimer->setEnabled(true);
+    ReconnectTimer->setEnabled(AutoReconnect);
     if (OnOpen)
         OnOpen(this, PortNumber);
+    return true;
 }
 
 bool TPlovikSerialGPS::ApplyLineSettings() {
@@ -102,13 +127,26 @@ bool TPlovikSerialGPS::ApplyLineSettings() {
     settings.parityChecking = ParityCode != 0;
     settings.dtr = DtrEnabled;
     settings.rts = RtsEnabled;
-    return PortHandle->setLineSettings(settings);
+    if (!PortHandle->setLineSettings(settings))
+        return false;
+    if (!PortHandle->getLineSettings(SettingsInForce))
+        SettingsInForce = settings;
+    return true;
 }
 
 void TPlovikSerialGPS::Close() {
+    ReconnectTimer->setEnabled(false);
+    LinkState = TLinkState::Closed;
     if (!Connected)
         return;
 
+    Release();
+    if (OnClose)
+        OnClose(this, PortNumber);
+}
+
+// Lets go of the device and the line log; the owner's settings and Device stay as they are.
+void TPlovikSerialGPS::Release() {
     PollTimer->setEnabled(false);
     WatchdogTimer->setEnabled(false);
     PortHandle.reset();
@@ -118,8 +156,6 @@ void TPlovikSerialGPS::Close() {
     }
     Connected = false;
     GpsData = TGpsData();
-    if (OnClose)
-        OnClose(this, PortNumber);
 }
 
 bool TPlovikSerialGPS::Send(const QByteArray& text) {

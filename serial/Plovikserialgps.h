@@ -25,6 +25,13 @@ struct TGpsData {
 
 class TPlovikSerialGPS;
 
+// Where a link stands. Connected is true exactly while Open.
+enum class TLinkState {
+    Closed,            // never opened, closed by the owner, or the last Open failed
+    Open,              // Connected
+    WaitingForDevice,  // the device went away while open; AutoReconnect reopens it once it is back
+};
+
 using TPortEvent = std::function<void(TPlovikSerialGPS* sender, qint32 portNumber)>;
 using TNotifyEvent = std::function<void(TPlovikSerialGPS* sender)>;
 using TLineEvent = std::function<void(TPlovikSerialGPS* sender, QByteArray line)>;
@@ -35,15 +42,26 @@ using TSpeedEvent = std::function<void(TPlovikSerialGPS* sender, long double spe
 // One serial-port connection: opens and configures a port, polls it for received lines, keeps a
 // line log, decodes NMEA 0183 sentences and reports through optional event handlers. Owned by its
 // parent QObject. Never shows a message and never throws on its own: a failed Open leaves it closed
-// and callers test Connected. Exceptions thrown by event handlers pass through.
+// and callers test Connected; OpenFailure tells why. Exceptions thrown by event handlers pass
+// through.
+//
+// With AutoReconnect, a device that goes away while open (an adapter pulled out, the far end of a
+// pseudo-terminal closed) is let go at once: Connected becomes false, OnClose is raised, and
+// LinkState is WaitingForDevice. Once a second the component looks for a device at the same path
+// (for a USB adapter that reported a serial number, only that one will do), and reopens it with the
+// settings as they stand: Connected, OnOpen, the line log appended to the same file. Close ends
+// the wait, and so does an Open of the owner's, which tries at once and leaves the link Closed
+// when that fails.
 class TPlovikSerialGPS : public QObject {
     Q_OBJECT
 
 public:
-    explicit TPlovikSerialGPS(QObject* owner, const SerialPlatform& platform = SerialPlatform::system());
+    explicit TPlovikSerialGPS(QObject* owner,
+                              const SerialPlatform& platform = SerialPlatform::system());
     ~TPlovikSerialGPS() override;
 
     void Open();
+    // Also ends a wait for a device that went away.
     void Close();
     // Writes the text's bytes as they are. Returns whether every byte was written.
     bool Send(const QByteArray& text);
@@ -56,6 +74,8 @@ public:
     void WatchdogTick();
     void SplitLines();
     void WriteLogLine(const QByteArray& line);
+    // ReconnectTimer's handler: notices a device that went away, and looks for it to come back.
+    void ReconnectTick();
 
     // NMEA decoding of one received line that begins with "$".
     void DecodeSentence(const QByteArray& line);
@@ -83,6 +103,7 @@ public:
     QByteArray ReceiveBuffer;
     std::unique_ptr<Timer> PollTimer;
     std::unique_ptr<Timer> WatchdogTimer;
+    std::unique_ptr<Timer> ReconnectTimer;  // once a second while open or waiting, AutoReconnect on
     bool DataSeen = false;
     std::FILE* LogFile = nullptr;
 
@@ -95,8 +116,21 @@ public:
     TPositionEvent OnPosition;
     TSpeedEvent OnSpeed;
 
-    // Why the last Open failed, for the window to show; empty after a successful Open.
+    // Why the link is not open: the last Open's failure, the hang-up that ended it, or, while
+    // waiting for the device, why the last try to reopen it failed. Kind None while open; OpenError
+    // is its text ("Permission denied").
+    SerialFailure OpenFailure;
     QString OpenError;
+    TLinkState LinkState = TLinkState::Closed;
+    // Wait for a device that went away and reopen it; read at Open. Off, a device that hangs up
+    // stays Connected and delivers nothing.
+    bool AutoReconnect = false;
+    // The device of the port: its path since the last Open and, while open, what the system
+    // reports of it.
+    DeviceIdentity Device;
+    // The line settings the device holds while open, which for a pseudo-terminal are not all the
+    // ones asked for.
+    LineSettings SettingsInForce;
     // Resolves PortNumber to a device path; handed over by the owner.
     PortMap Ports;
 
@@ -104,7 +138,12 @@ public:
     static bool SilenceReported;
 
 private:
+    bool Attach();
     bool ApplyLineSettings();
+    bool Fail(const SerialFailure& failure);
+    void Release();
+    void DeviceGone();
+    void LookForDevice();
 
     const SerialPlatform platform_;
 };

@@ -1,19 +1,23 @@
 #include "QtSerialLayer.h"
 
 #include <QDeadlineTimer>
-#include <QFile>
+#include <QFileInfo>
 #include <QMetaObject>
 #include <QSerialPort>
+#include <QSerialPortInfo>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
-#include <system_error>
+
+#include "CharacterFormat.h"
+#include "DeviceHolder.h"
+#include "ExclusiveHold.h"
+#include "LineSettingsText.h"
+#include "QtLineSettings.h"
+#include "SystemFailure.h"
 
 #ifdef Q_OS_UNIX
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
-#include <termios.h>
 #include <unistd.h>
 #endif
 
@@ -23,10 +27,6 @@ namespace {
 // driver's own buffer holds them back, as it would without Qt in between.
 constexpr qint64 kReadBacklogLimit = 1024 * 1024;
 
-QString SystemErrorText(int code) {
-    return QString::fromStdString(std::generic_category().message(code));
-}
-
 // Where QSerialPort looks for a port name: paths as they are, Windows device names ("\\.\COM3")
 // too, bare names below /dev.
 QString DeviceLocation(const QString& name) {
@@ -35,134 +35,11 @@ QString DeviceLocation(const QString& name) {
     return isPath ? name : QStringLiteral("/dev/") + name;
 }
 
-QSerialPort::StopBits ToQt(LineSettings::StopBits stopBits) {
-    switch (stopBits) {
-        case LineSettings::StopBits::OneAndHalf:
-            return QSerialPort::OneAndHalfStop;
-        case LineSettings::StopBits::Two:
-            return QSerialPort::TwoStop;
-        case LineSettings::StopBits::One:
-            break;
-    }
-    return QSerialPort::OneStop;
-}
-
-LineSettings::StopBits FromQt(QSerialPort::StopBits stopBits) {
-    switch (stopBits) {
-        case QSerialPort::OneAndHalfStop:
-            return LineSettings::StopBits::OneAndHalf;
-        case QSerialPort::TwoStop:
-            return LineSettings::StopBits::Two;
-        default:
-            return LineSettings::StopBits::One;
-    }
-}
-
-QSerialPort::Parity ToQt(LineSettings::Parity parity) {
-    switch (parity) {
-        case LineSettings::Parity::Odd:
-            return QSerialPort::OddParity;
-        case LineSettings::Parity::Even:
-            return QSerialPort::EvenParity;
-        case LineSettings::Parity::Mark:
-            return QSerialPort::MarkParity;
-        case LineSettings::Parity::Space:
-            return QSerialPort::SpaceParity;
-        case LineSettings::Parity::None:
-            break;
-    }
-    return QSerialPort::NoParity;
-}
-
-LineSettings::Parity FromQt(QSerialPort::Parity parity) {
-    switch (parity) {
-        case QSerialPort::OddParity:
-            return LineSettings::Parity::Odd;
-        case QSerialPort::EvenParity:
-            return LineSettings::Parity::Even;
-        case QSerialPort::MarkParity:
-            return LineSettings::Parity::Mark;
-        case QSerialPort::SpaceParity:
-            return LineSettings::Parity::Space;
-        default:
-            return LineSettings::Parity::None;
-    }
-}
-
 #ifdef Q_OS_UNIX
-// Holds a device node exclusively for as long as it lives. The terminal's exclusive mode, which Qt
-// sets, does not stop root, and Qt's lock file is named after the path, so a link to the same
-// device would slip past it. An advisory lock on the node binds every process, every open within
-// this one and every path that leads to the node; the system drops it when a holder dies.
-class ExclusiveHold {
-public:
-    ExclusiveHold() = default;
-    ExclusiveHold(const ExclusiveHold&) = delete;
-    ExclusiveHold& operator=(const ExclusiveHold&) = delete;
-    ~ExclusiveHold() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-
-    bool acquire(const QString& location, QString& error) {
-        fd_ = ::open(QFile::encodeName(location).constData(),
-                     O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-        if (fd_ < 0) {
-            error = SystemErrorText(errno);
-            return false;
-        }
-        if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            error = SystemErrorText(errno == EWOULDBLOCK ? EBUSY : errno);
-            return false;
-        }
-        return true;
-    }
-
-private:
-    int fd_ = -1;
-};
-
-// The control flags of a terminal that carries the character format asked for, and which of them
-// to look at: without parity the odd and mark/space flags mean nothing.
-tcflag_t CharacterFormatFlags(const LineSettings& settings, tcflag_t& relevant) {
-    static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
-    tcflag_t flags = kSizes[settings.dataBits - 5];
-    relevant = CSIZE | PARENB | PARODD | CMSPAR | CSTOPB;
-    switch (settings.parity) {
-        case LineSettings::Parity::None:
-            relevant &= ~(PARODD | CMSPAR);
-            break;
-        case LineSettings::Parity::Odd:
-            flags |= PARENB | PARODD;
-            break;
-        case LineSettings::Parity::Even:
-            flags |= PARENB;
-            break;
-        case LineSettings::Parity::Mark:
-            flags |= PARENB | PARODD | CMSPAR;
-            break;
-        case LineSettings::Parity::Space:
-            flags |= PARENB | CMSPAR;
-            break;
-    }
-    if (settings.stopBits == LineSettings::StopBits::Two)
-        flags |= CSTOPB;
-    return flags;
-}
-
-// A driver takes what it can and drops the rest without a word (a pseudo-terminal keeps 8 data
-// bits without parity whatever it is asked), so only what the terminal holds afterwards counts.
-bool HoldsCharacterFormat(int fd, const LineSettings& settings) {
-    termios now{};
-    tcflag_t relevant = 0;
-    const tcflag_t wanted = CharacterFormatFlags(settings, relevant);
-    return tcgetattr(fd, &now) == 0 && (now.c_cflag & relevant) == wanted;
-}
-
 // Writes straight to the driver so that nothing is left queued in Qt to go out after the deadline.
 // Returns the count the driver took, or -1 when it took nothing and refused.
 qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& deadline,
-                   QString& error) {
+                   SerialFailure& failure) {
     qint64 done = 0;
     while (done < size) {
         const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
@@ -173,7 +50,7 @@ qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& 
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && errno != EAGAIN) {
-            error = SystemErrorText(errno);
+            failure = SystemFailure(errno);
             return done > 0 ? done : -1;
         }
         if (deadline.hasExpired())
@@ -192,13 +69,28 @@ bool HasHungUp(int fd) {
 }
 #endif
 
+// Why Qt could not open a device whose node was there a moment ago.
+SerialFailure QtOpenFailure(const QSerialPort& port) {
+    switch (port.error()) {
+        case QSerialPort::DeviceNotFoundError:
+            return {SerialFailure::Kind::Missing, port.errorString()};
+        // On POSIX the node itself just opened, so this is another program's lock; on Windows it
+        // is how a port in use refuses.
+        case QSerialPort::PermissionError:
+            return SystemFailure(EBUSY);
+        default:
+            return {SerialFailure::Kind::Other, port.errorString()};
+    }
+}
+
 class QtSerialDevice : public SerialDevice {
 public:
-    bool open(const QString& deviceName, QString& error) {
+    bool open(const QString& deviceName, SerialFailure& failure) {
         const QString location = DeviceLocation(deviceName);
 #ifdef Q_OS_UNIX
-        if (!hold_.acquire(location, error))
+        if (!hold_.acquire(location, failure))
             return false;
+        pseudoTerminal_ = IsPseudoTerminal(hold_.fd());
 #endif
         port_.setPortName(location);
         // Flow control is decided here and nowhere else: off, both hardware and software. Qt
@@ -211,14 +103,12 @@ public:
                              [this](QSerialPort::SerialPortError e) { noticeHangUp(e); });
             return true;
         }
+        failure = QtOpenFailure(port_);
 #ifdef Q_OS_UNIX
-        // The node itself opened a moment ago, so a refusal now is another program's lock.
-        if (port_.error() == QSerialPort::PermissionError) {
-            error = SystemErrorText(EBUSY);
-            return false;
-        }
+        hold_.release();
 #endif
-        error = port_.errorString();
+        if (failure.kind == SerialFailure::Kind::Busy)
+            failure.holder = DeviceHolder(location);
         return false;
     }
 
@@ -226,10 +116,18 @@ public:
         if (hungUp())
             return false;
         settings.baudRate = port_.baudRate();
+#ifdef Q_OS_UNIX
+        // Qt tells what it was asked for; the terminal tells what it holds.
+        termios now{};
+        if (tcgetattr(port_.handle(), &now) != 0)
+            return fail(SystemFailure(errno));
+        ReadCharacterFormat(now.c_cflag, settings);
+#else
         settings.dataBits = port_.dataBits();
         settings.stopBits = FromQt(port_.stopBits());
         settings.parity = FromQt(port_.parity());
         settings.parityChecking = port_.parity() != QSerialPort::NoParity;
+#endif
         port_.clearError();
         const QSerialPort::PinoutSignals pins = port_.pinoutSignals();
         // A device without modem-control lines has no levels to report.
@@ -247,25 +145,33 @@ public:
         // Qt would quietly fall back to 8 data bits, and on a POSIX terminal to one stop bit,
         // instead of refusing what the device cannot do.
         if (settings.dataBits < QSerialPort::Data5 || settings.dataBits > QSerialPort::Data8)
-            return fail(SystemErrorText(EINVAL));
-#ifndef Q_OS_WIN
+            return fail(RefusedSetting(DataBitsText(settings.dataBits), EINVAL));
+        QSerialPort::StopBits stopBits = ToQt(settings.stopBits);
+#ifdef Q_OS_UNIX
+        const QString impossible = pseudoTerminal_ ? QString() : UartRefusal(settings);
+        if (!impossible.isEmpty())
+            return fail(RefusedSetting(impossible, EINVAL));
+        // A terminal has one flag for more than one stop bit; a UART makes 1.5 of it with 5 data
+        // bits, and a pseudo-terminal has no stop bits to make.
         if (settings.stopBits == LineSettings::StopBits::OneAndHalf)
-            return fail(SystemErrorText(ENOTSUP));
+            stopBits = QSerialPort::TwoStop;
 #endif
         port_.clearError();
-        const bool applied =
-            port_.setBaudRate(settings.baudRate) &&
-            port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)) &&
-            port_.setParity(ToQt(settings.parity)) && port_.setStopBits(ToQt(settings.stopBits)) &&
-            holdLevel(&QSerialPort::setDataTerminalReady, settings.dtr) &&
-            holdLevel(&QSerialPort::setRequestToSend, settings.rts);
-        if (!applied)
-            return fail(port_.errorString());
+        if (!port_.setBaudRate(settings.baudRate))
+            return refused(BaudText(settings.baudRate));
+        if (!takeFormat(port_.setDataBits(static_cast<QSerialPort::DataBits>(settings.dataBits)),
+                        DataBitsText(settings.dataBits)) ||
+            !takeFormat(port_.setParity(ToQt(settings.parity)), ParityText(settings.parity)) ||
+            !takeFormat(port_.setStopBits(stopBits), StopBitsText(settings.stopBits)))
+            return false;
+        if (!holdLevel(&QSerialPort::setDataTerminalReady, settings.dtr) ||
+            !holdLevel(&QSerialPort::setRequestToSend, settings.rts))
+            return fail({SerialFailure::Kind::Other, port_.errorString()});
 #ifdef Q_OS_UNIX
-        if (!HoldsCharacterFormat(port_.handle(), settings))
-            return fail(SystemErrorText(EINVAL));
-#endif
+        return pseudoTerminal_ || holdsCharacterFormat(settings);
+#else
         return true;
+#endif
     }
 
     bool setTimeouts(const SerialTimeouts& timeouts) override {
@@ -306,11 +212,11 @@ public:
             return -1;
         const QDeadlineTimer deadline = writeDeadline(size);
 #ifdef Q_OS_UNIX
-        return WriteWithin(port_.handle(), data, size, deadline, error_);
+        return WriteWithin(port_.handle(), data, size, deadline, failure_);
 #else
         const qint64 queued = port_.write(data, size);
         if (queued < 0) {
-            error_ = port_.errorString();
+            failure_ = {SerialFailure::Kind::Other, port_.errorString()};
             return -1;
         }
         while (port_.bytesToWrite() > 0 && !deadline.hasExpired())
@@ -322,15 +228,40 @@ public:
 #endif
     }
 
-    QString errorString() const override {
-        return error_;
+    bool isGone() override {
+        return bytesWaiting() < 0 && hungUp_;
+    }
+
+    SerialFailure failure() const override {
+        return failure_;
     }
 
 private:
-    bool fail(const QString& error) {
-        error_ = error;
+    bool fail(const SerialFailure& failure) {
+        failure_ = failure;
         return false;
     }
+
+    bool refused(const QString& setting) {
+        return fail({SerialFailure::Kind::SettingRefused, port_.errorString(), {}, setting});
+    }
+
+    // A pseudo-terminal has no character format, so its refusal of one is none.
+    bool takeFormat(bool taken, const QString& setting) {
+        return taken || pseudoTerminal_ || refused(setting);
+    }
+
+#ifdef Q_OS_UNIX
+    // A driver takes what it can and drops the rest without a word, so only what the terminal
+    // holds afterwards counts.
+    bool holdsCharacterFormat(const LineSettings& settings) {
+        termios now{};
+        if (tcgetattr(port_.handle(), &now) != 0)
+            return fail(SystemFailure(errno));
+        const QString unheld = UnheldSetting(settings, now.c_cflag);
+        return unheld.isEmpty() || fail(RefusedSetting(unheld, EINVAL));
+    }
+#endif
 
     // A pseudo-terminal has no modem-control lines and refuses to set them; that is no reason to
     // refuse the port.
@@ -357,11 +288,11 @@ private:
         if ((error != QSerialPort::ReadError && error != QSerialPort::ResourceError) ||
             !HasHungUp(port_.handle()))
             return;
-        hangUpReason_ = SystemErrorText(EIO);
+        hangUpReason_ = {SerialFailure::Kind::HungUp, SystemErrorText(EIO)};
 #else
         if (error != QSerialPort::ResourceError)
             return;
-        hangUpReason_ = port_.errorString();
+        hangUpReason_ = {SerialFailure::Kind::HungUp, port_.errorString()};
 #endif
         hungUp_ = true;
         QMetaObject::invokeMethod(
@@ -380,7 +311,7 @@ private:
         if (!hungUp_)
             return false;
         closeAfterHangUp();
-        error_ = hangUpReason_;
+        failure_ = hangUpReason_;
         return true;
     }
 
@@ -396,19 +327,45 @@ private:
 #ifdef Q_OS_UNIX
     ExclusiveHold hold_;  // declared first: released only after Qt has closed the port
 #endif
+    bool pseudoTerminal_ = false;
     QSerialPort port_;
     SerialTimeouts timeouts_;
-    QString error_;
+    SerialFailure failure_;
     bool hungUp_ = false;
-    QString hangUpReason_;
+    SerialFailure hangUpReason_;
     QByteArray leftover_;  // what Qt held when the device hung up, not yet read
 };
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> QtSerialLayer::open(const QString& deviceName, QString& error) {
+std::unique_ptr<SerialDevice> QtSerialLayer::open(const QString& deviceName,
+                                                  SerialFailure& failure) {
     auto device = std::make_unique<QtSerialDevice>();
-    if (!device->open(deviceName, error))
+    if (!device->open(deviceName, failure))
         return nullptr;
     return device;
+}
+
+DeviceIdentity QtSerialLayer::identify(const QString& deviceName) {
+    DeviceIdentity identity;
+    identity.path = deviceName;
+    const QString location = DeviceLocation(deviceName);
+    identity.present = QFileInfo::exists(location);
+#ifdef Q_OS_UNIX
+    // Only a node that is there is worth the look through the system's list of ports.
+    if (!identity.present)
+        return identity;
+    const QString system = QFileInfo(location).canonicalFilePath();
+#else
+    const QString system = location;
+#endif
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.systemLocation() == system) {
+            identity.present = true;
+            identity.description = info.description();
+            identity.serialNumber = info.serialNumber();
+            break;
+        }
+    }
+    return identity;
 }

@@ -225,9 +225,9 @@ TEST_F(ConnectionTest, SelectingAnotherPortClosesTheFirst) {
     EXPECT_EQ(w->zSerial->PortNumber, 7);
     EXPECT_TRUE(w->zSerial->Connected);
     // COM3 is free again: another opener gets it.
-    QString error;
-    EXPECT_NE(SerialPlatform::system().layer->open(com3.devicePath(), error), nullptr)
-        << error.toStdString();
+    SerialFailure failure;
+    EXPECT_NE(SerialPlatform::system().layer->open(com3.devicePath(), failure), nullptr)
+        << failure.text.toStdString();
 }
 
 TEST_F(ConnectionTest, PortThatCannotBeOpenedLeavesNoPortOpen) {

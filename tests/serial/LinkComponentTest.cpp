@@ -69,11 +69,15 @@ TEST_F(LinkTest, FreshComponentHasItsDefaultsAndIsClosed) {
     EXPECT_FALSE(gps.DataSeen);
     EXPECT_EQ(gps.LogFile, nullptr);
     EXPECT_TRUE(gps.OpenError.isEmpty());
+    EXPECT_EQ(gps.LinkState, TLinkState::Closed);
+    EXPECT_FALSE(gps.AutoReconnect);  // other owners keep a hung-up device as it was
     EXPECT_EQ(gps.GpsData.Latitude, 0);
     EXPECT_EQ(gps.GpsData.SatelliteCount, 0);
     EXPECT_FALSE(timersRunning());
     EXPECT_EQ(gps.PollTimer->interval(), 50);
     EXPECT_EQ(gps.WatchdogTimer->interval(), 5000);
+    EXPECT_EQ(gps.ReconnectTimer->interval(), 1000);
+    EXPECT_FALSE(gps.ReconnectTimer->isEnabled());
     EXPECT_TRUE(layer.opened.isEmpty());
 }
 
@@ -91,7 +95,8 @@ TEST(LinkOpen, EveryFailureLeavesNothingBehind) {
         {"device cannot be opened",
          [](Link& l) {
              l.layer.failOpen = true;
-             l.layer.openError = QStringLiteral("Device or resource busy");
+             l.layer.openFailure = {SerialFailure::Kind::Busy,
+                                    QStringLiteral("Device or resource busy")};
          },
          QStringLiteral("Device or resource busy")},
         {"settings cannot be read", [](Link& l) { l.layer.failGetSettings = true; },

@@ -4,49 +4,11 @@
 
 #include <QTemporaryDir>
 
-#include "Plovikserialgps.h"
-#include "PseudoTerminal.h"
-#include "PtyHarness.h"
-#include "QtSerialLayer.h"
-#include "SerialPlatform.h"
-#include "SteppedTime.h"
-
-namespace {
-
-constexpr qint32 kPort = 7;
-
-// A component whose port 7 is the given device, with its open and close events recorded.
-struct PtyLink {
-    explicit PtyLink(const QString& device) {
-        gps.Ports.setExplicitEntries({{kPort, device}});
-        gps.PortNumber = kPort;
-        gps.OnOpen = [this](TPlovikSerialGPS*, qint32 port) {
-            events << QStringLiteral("open %1").arg(port);
-        };
-        gps.OnClose = [this](TPlovikSerialGPS*, qint32 port) {
-            events << QStringLiteral("close %1").arg(port);
-        };
-        gps.OnNewCommand = [this](TPlovikSerialGPS*, QByteArray line) { lines << line; };
-    }
-
-    // Runs polls until a line has arrived.
-    bool receiveLine() {
-        return StepUntil(
-            time, [this] { return !lines.isEmpty(); }, 50);
-    }
-
-    QtSerialLayer layer;
-    SteppedTime time;
-    QStringList events;
-    QList<QByteArray> lines;
-    TPlovikSerialGPS gps{nullptr, SerialPlatform{&layer, &time, &time}};
-};
-
-}  // namespace
+#include "PtyLink.h"
 
 // The codes as the window sets them, and what the terminal must hold afterwards. A kernel whose
-// pseudo-terminals keep 8 data bits without parity refuses the other formats, and then Open must
-// fail just as for any other refused setting.
+// pseudo-terminals keep 8 data bits without parity puts that in place of the format asked for, and
+// the port opens all the same, telling the format in force.
 TEST(LinkPseudoTerminal, OpenAppliesTheLineSettingsToTheDevice) {
     const struct {
         qint32 baud, dataBitsCode, parityCode, stopBitsCode;
@@ -71,32 +33,36 @@ TEST(LinkPseudoTerminal, OpenAppliesTheLineSettingsToTheDevice) {
         link.gps.StopBitsCode = c.stopBitsCode;
         link.gps.DtrEnabled = true;  // a pseudo-terminal cannot, and that alone is no failure
         link.gps.Open();
-        if (!PseudoTerminal::takesCharacterFormat(c.size, c.parityFlags)) {
-            EXPECT_FALSE(link.gps.Connected);
-            EXPECT_EQ(link.gps.OpenError, "Invalid argument");
-            EXPECT_TRUE(link.events.isEmpty());
-            continue;
-        }
         ASSERT_TRUE(link.gps.Connected) << qPrintable(link.gps.OpenError);
         EXPECT_EQ(link.events, QStringList{"open 7"});
         const termios seen = pty.deviceAttributes();
         EXPECT_EQ(cfgetospeed(&seen), c.speed);
-        EXPECT_EQ(seen.c_cflag & CSIZE, c.size);
-        const tcflag_t parityMask = c.parityFlags ? PARENB | PARODD | CMSPAR : PARENB;
-        EXPECT_EQ(seen.c_cflag & parityMask, c.parityFlags);
         EXPECT_EQ((seen.c_cflag & CSTOPB) != 0, c.twoStopBits);
         EXPECT_EQ(seen.c_iflag & (IXON | IXOFF), 0u);
         EXPECT_EQ(seen.c_cflag & CRTSCTS, 0u);
+        const LineSettings& inForce = link.gps.SettingsInForce;
+        EXPECT_EQ(inForce.baudRate, c.baud);
+        if (!PseudoTerminal::takesCharacterFormat(c.size, c.parityFlags)) {
+            EXPECT_EQ(inForce.dataBits, 8);
+            EXPECT_EQ(inForce.parity, LineSettings::Parity::None);
+            continue;
+        }
+        EXPECT_EQ(seen.c_cflag & CSIZE, c.size);
+        const tcflag_t parityMask = c.parityFlags ? PARENB | PARODD | CMSPAR : PARENB;
+        EXPECT_EQ(seen.c_cflag & parityMask, c.parityFlags);
+        EXPECT_EQ(inForce.dataBits, c.dataBitsCode + 4);
     }
 }
 
-TEST(LinkPseudoTerminal, UnsupportedStopBitsFailOpenAndReleaseTheDevice) {
+TEST(LinkPseudoTerminal, RefusedSettingFailsOpenAndReleasesTheDevice) {
     PseudoTerminal pty;
     PtyLink link(pty.devicePath());
-    link.gps.StopBitsCode = 2;  // one and a half: a POSIX terminal has no such setting
+    link.gps.DataBitsCode = 0;  // 4 data bits: no terminal has them
     link.gps.Open();
     EXPECT_FALSE(link.gps.Connected);
-    EXPECT_FALSE(link.gps.OpenError.isEmpty());
+    EXPECT_EQ(link.gps.OpenFailure.kind, SerialFailure::Kind::SettingRefused);
+    EXPECT_EQ(link.gps.OpenFailure.setting, "4 data bits");
+    EXPECT_EQ(link.gps.OpenError, "Invalid argument");
     EXPECT_TRUE(link.events.isEmpty());
     PtyLink other(pty.devicePath());
     other.gps.Open();

@@ -10,12 +10,14 @@ public:
     ~FakeSerialDevice() override { --layer_.openDevices; }
 
     bool getLineSettings(LineSettings& settings) override {
-        if (layer_.failGetSettings) return false;
+        if (layer_.failGetSettings)
+            return false;
         settings = layer_.reported;
         return true;
     }
     bool setLineSettings(const LineSettings& settings) override {
-        if (layer_.failSetSettings) return false;
+        if (layer_.failSetSettings)
+            return false;
         layer_.applied = settings;
         return true;
     }
@@ -32,7 +34,8 @@ public:
     qint64 read(char* data, qint64 maxSize) override {
         ++layer_.reads;
         layer_.readSizes.append(maxSize);
-        if (layer_.failRead) return -1;
+        if (layer_.failRead)
+            return -1;
         const qint64 n = std::min<qint64>(maxSize, layer_.input.size());
         std::copy_n(layer_.input.constData(), n, data);
         layer_.input.remove(0, n);
@@ -43,7 +46,12 @@ public:
         layer_.written.append(data, n);
         return n;
     }
-    QString errorString() const override { return layer_.settingsError; }
+    bool isGone() override { return layer_.gone; }
+    SerialFailure failure() const override {
+        if (layer_.gone)
+            return {SerialFailure::Kind::HungUp, QStringLiteral("Input/output error")};
+        return {SerialFailure::Kind::Other, layer_.settingsError};
+    }
 
 private:
     FakeSerialLayer& layer_;
@@ -51,11 +59,21 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> FakeSerialLayer::open(const QString& deviceName, QString& error) {
+std::unique_ptr<SerialDevice> FakeSerialLayer::open(const QString& deviceName,
+                                                    SerialFailure& failure) {
+    ++openAttempts;
     if (failOpen) {
-        error = openError;
+        failure = openFailure;
         return nullptr;
     }
     opened.append(deviceName);
     return std::make_unique<FakeSerialDevice>(*this);
+}
+
+DeviceIdentity FakeSerialLayer::identify(const QString& deviceName) {
+    ++identifies;
+    DeviceIdentity identity;
+    identity.path = deviceName;
+    identity.present = true;
+    return identities.value(deviceName, identity);
 }

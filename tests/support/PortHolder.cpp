@@ -11,10 +11,10 @@ int main(int argc, char** argv) {
     if (argc != 2)
         return 2;
     QtSerialLayer layer;
-    QString error;
-    const auto device = layer.open(QString::fromLocal8Bit(argv[1]), error);
+    SerialFailure failure;
+    const auto device = layer.open(QString::fromLocal8Bit(argv[1]), failure);
     if (!device) {
-        std::printf("failed %s\n", qPrintable(error));
+        std::printf("failed %s\n", qPrintable(failure.text));
         return 1;
     }
     std::printf("holding\n");

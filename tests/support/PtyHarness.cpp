@@ -33,7 +33,8 @@ public:
         return n;
     }
     qint64 write(const char* data, qint64 size) override { return real_->write(data, size); }
-    QString errorString() const override { return real_->errorString(); }
+    bool isGone() override { return real_->isGone(); }
+    SerialFailure failure() const override { return real_->failure(); }
 
 private:
     std::unique_ptr<SerialDevice> real_;
@@ -42,9 +43,10 @@ private:
 
 }  // namespace
 
-std::unique_ptr<SerialDevice> CountingSerialLayer::open(const QString& deviceName, QString& error) {
+std::unique_ptr<SerialDevice> CountingSerialLayer::open(const QString& deviceName,
+                                                        SerialFailure& failure) {
     ++opens;
-    std::unique_ptr<SerialDevice> device = real_.open(deviceName, error);
+    std::unique_ptr<SerialDevice> device = real_.open(deviceName, failure);
     if (!device)
         return nullptr;
     return std::make_unique<CountedDevice>(std::move(device), bytesRead);

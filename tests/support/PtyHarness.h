@@ -15,7 +15,8 @@
 // from its devices, so a test can wait until everything written to a pseudo-terminal has arrived.
 class CountingSerialLayer : public SerialLayer {
 public:
-    std::unique_ptr<SerialDevice> open(const QString& deviceName, QString& error) override;
+    std::unique_ptr<SerialDevice> open(const QString& deviceName, SerialFailure& failure) override;
+    DeviceIdentity identify(const QString& deviceName) override { return real_.identify(deviceName); }
 
     int opens = 0;
     qint64 bytesRead = 0;
