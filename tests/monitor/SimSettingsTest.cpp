@@ -117,13 +117,12 @@ TEST(SimSettings, FirstRunSelectsTheDeviceAndShowsTheTemperature) {
     EXPECT_EQ(RunTool(path).port, "COM20");
     const IniFile file(path);
     EXPECT_EQ(ReadPortEntries(file), (QMap<int, QString>{{20, kDevice}}));
-    const TerminalValues values = ReadTerminalSection(file);
-    EXPECT_EQ(values[PortNoKey], "COM20");
-    EXPECT_EQ(values[SearchStringKey], "TEMP=");
-    EXPECT_EQ(values[FormatIdentifierKey], "TEMP=%lf");
-    EXPECT_EQ(values[AxKey], "1");
-    EXPECT_EQ(values[BKey], "0");
-    // Everything else is the program's own first-run choice.
-    EXPECT_EQ(values[BaudRateKey], "19200");
-    EXPECT_EQ(values[FontNameKey], "");
+    const QString terminal = QStringLiteral("TERMINAL");
+    EXPECT_EQ(file.readText(terminal, QStringLiteral("Port No        "), {}), "COM20");
+    EXPECT_EQ(file.readText(terminal, QStringLiteral("eSearcString"), {}), "TEMP=");
+    EXPECT_EQ(file.readText(terminal, QStringLiteral("eFormatIdentifier"), {}), "TEMP=%lf");
+    EXPECT_EQ(file.readText(terminal, QStringLiteral("eAX"), {}), "1");
+    EXPECT_EQ(file.readText(terminal, QStringLiteral("eB"), {}), "0");
+    // Everything else is left to the program's own first-run choice.
+    EXPECT_EQ(file.keys(terminal).size(), 5);
 }
