@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <algorithm>
 
 #include "LinkStatusText.h"
 #include "Plovikserialgps.h"
@@ -10,6 +11,7 @@
 namespace {
 
 const char* const kCaption = "caption";
+constexpr int kLeastPartWidth = 80;
 
 QString Count(qint64 count, const char* one, const char* many) {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
@@ -71,6 +73,7 @@ QLabel* TStatusLine::addPart(const char* name, const QString& caption, int stret
     label->setObjectName(QLatin1String(name));
     label->setProperty(kCaption, caption);
     label->setTextFormat(Qt::PlainText);
+    label->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
     addPermanentWidget(label, stretch);
     return label;
 }
@@ -90,6 +93,10 @@ void TStatusLine::display(const TStatusTexts& texts) {
     for (qsizetype i = 0; i < labels.size(); ++i) {
         QLabel* label = labels[i];
         label->setText(*values[i]);
+        label->setToolTip(*values[i]);
+        // A long text must not hold the window wider than the screen: the part gives way down to
+        // a width that still shows its start, and its tooltip and accessible name keep it whole.
+        label->setMinimumWidth(std::min(label->sizeHint().width(), kLeastPartWidth));
         label->setAccessibleName(label->property(kCaption).toString() + QStringLiteral(": ") +
                                  *values[i]);
         label->setVisible(!values[i]->isEmpty());

@@ -25,9 +25,6 @@
 
 namespace {
 
-const QString kOpenTraffic =
-    QStringLiteral("received 0 bytes, 0 lines \u00b7 sent 0 bytes, 0 lines");
-
 // Whether a line of the terminal ends with the text (lines are shown behind a time stamp).
 bool Shows(TfZIVizovor& window, const QString& text) {
     const QStringList lines = TerminalLines(window);
@@ -55,19 +52,11 @@ struct ShownWindow {
         w->FormShow();
     }
     TStatusLine& status() const { return *w->StatusBar1; }
-    // What a screen reader hears of one part.
-    static QString heard(QLabel* part) {
-        return QAccessible::queryAccessibleInterface(part)->text(QAccessible::Name);
-    }
-    // Steps time until the status line says the state, at most limitMs of stepped time.
-    bool stateBecomes(const QString& state, qint64 limitMs = 2000) {
+    // Whether the status line comes to say the state within two seconds of stepped time.
+    bool stateBecomes(const QString& state) {
         const qint64 start = h.time.elapsed();
-        return StepUntil(h.time,
-                         [&] {
-                             return status().State->text() == state ||
-                                    h.time.elapsed() - start >= limitMs;
-                         }) &&
-               status().State->text() == state;
+        return StepUntil(h.time, [&] { return status().State->text() == state; }) &&
+               h.time.elapsed() - start <= 2000;
     }
 
     WindowHarness h;
@@ -91,7 +80,7 @@ TEST(StatusLine, TellsThePortAndWhyItIsNotOpen) {
         QString traffic;
     } cases[] = {
         {"open", free.devicePath(), QStringLiteral("open"), QStringLiteral("19200 8N1"),
-         kOpenTraffic},
+         QStringLiteral("received 0 bytes, 0 lines \u00b7 sent 0 bytes, 0 lines")},
         {"missing", gone, QStringLiteral("not open: no device at ") + gone, {}, {}},
         {"busy",
          pty.devicePath(),
@@ -107,9 +96,9 @@ TEST(StatusLine, TellsThePortAndWhyItIsNotOpen) {
         EXPECT_EQ(s.status().State->text(), c.state);
         EXPECT_EQ(s.status().Settings->text(), c.settings);
         EXPECT_EQ(s.status().Traffic->text(), c.traffic);
-        EXPECT_EQ(s.heard(s.status().State), QStringLiteral("Connection: ") + c.state);
-        EXPECT_TRUE(s.status().Settings->isVisibleTo(&s.status()) == !c.settings.isEmpty());
-        EXPECT_TRUE(s.status().Log->text().isEmpty());
+        // What a screen reader hears of it.
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(s.status().State)->text(QAccessible::Name),
+                  QStringLiteral("Connection: ") + c.state);
     }
 }
 
@@ -168,7 +157,7 @@ TEST(StatusLine, UnpluggedDeviceComesBackByItselfIntoTheSameLog) {
     EXPECT_FALSE(s.w->zSerial->Connected);
     PseudoTerminal second;
     ASSERT_TRUE(QFile::link(second.devicePath(), path));
-    EXPECT_TRUE(s.stateBecomes(QStringLiteral("open"), 2000));
+    EXPECT_TRUE(s.stateBecomes(QStringLiteral("open")));
     EXPECT_EQ(s.h.layer.opens, 2);  // the first connection, and the return: no click
     EXPECT_TRUE(s.w->Paused);
     EXPECT_EQ(s.status().Paused->text(), QStringLiteral("paused"));
