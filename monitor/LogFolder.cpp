@@ -38,17 +38,18 @@ bool EnsureFolder(const QString& path) {
 
 }  // namespace
 
-void EnsureLogFolder(const QString& root, const Clock& clock, MessageBoxes& messages,
+bool EnsureLogFolder(const QString& root, const Clock& clock, MessageBoxes& messages,
                      QWidget* parent) {
     const auto dateFolder = [&] {
         return root + '/' + QString::fromLocal8Bit(DateText(clock.now()));
     };
     if (EnsureFolder(root) && EnsureFolder(dateFolder()) &&
         EnsureFolder(dateFolder() + QStringLiteral("/SRX")))
-        return;
+        return true;
     messages.show(parent, QMessageBox::NoIcon,
                   QStringLiteral("Cannot create log folder %1. Check if you are authorized create "
                                  "folder at this address.")
                       .arg(QDir::toNativeSeparators(root + QStringLiteral("/SRX/"))),
                   QMessageBox::Ok);
+    return false;
 }

@@ -23,5 +23,6 @@ LogNames MakeLogNames(const QString& root, const QDateTime& start);
 
 // Creates <root>, <root>/<date> and <root>/<date>/SRX one level at a time, the date taken anew for
 // each level. Stops at the first level that cannot be created and shows one message about it.
-void EnsureLogFolder(const QString& root, const Clock& clock, MessageBoxes& messages,
+// Returns whether the folder is there.
+bool EnsureLogFolder(const QString& root, const Clock& clock, MessageBoxes& messages,
                      QWidget* parent);

@@ -7,20 +7,38 @@
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
+
+#include <cerrno>
 #endif
 
 namespace {
 
-void SetNiceValue(int niceValue) {
 #ifdef Q_OS_UNIX
+void SetNiceValue(int niceValue) {
     // On Linux the nice value of PRIO_PROCESS 0 is the calling thread's, which is the UI thread
     // that does all the work.
     setpriority(PRIO_PROCESS, 0, niceValue);
-#else
-    // Other systems have no nice values; their priority classes are not mapped yet.
-    Q_UNUSED(niceValue);
-#endif
 }
+
+int NiceValue() {
+    // -1 is also a nice value; only errno tells it from a failure, which counts as normal.
+    errno = 0;
+    const int value = getpriority(PRIO_PROCESS, 0);
+    return value == -1 && errno != 0 ? 0 : value;
+}
+#else
+// Other systems have no nice values and their priority classes are not mapped yet: whatever is
+// asked for counts as held, so the list is never turned back.
+int askedNiceValue = 0;
+
+void SetNiceValue(int niceValue) {
+    askedNiceValue = niceValue;
+}
+
+int NiceValue() {
+    return askedNiceValue;
+}
+#endif
 
 }  // namespace
 
@@ -39,6 +57,7 @@ MonitorPlatform MonitorPlatform::system(const QString& settingsFile, const QDate
     platform.runStarted = runStarted;
     platform.serialDevices = &PortMap::detectSystemDevices;
     platform.setNiceValue = &SetNiceValue;
+    platform.niceValue = &NiceValue;
     platform.messages = &boxes;
     return platform;
 }

@@ -33,6 +33,7 @@ struct MonitorPlatform {
     QString settingsFile;
     std::function<QStringList()> serialDevices;       // device paths of the machine's serial ports
     std::function<void(int niceValue)> setNiceValue;  // best effort; refusal is silent
+    std::function<int()> niceValue;                   // the nice value the process holds
     MessageBoxes* messages = nullptr;
 
     // The real serial layer, timers and clock, the log tree under the home folder, the detected

@@ -19,6 +19,7 @@
 #include "PortSettingsPanel.h"
 #include "ProgramIcon.h"
 #include "QuickValueSearchPanel.h"
+#include "StatusLine.h"
 #include "Timer.h"
 #include "TransmitPanel.h"
 #include "WindowDefaults.h"
@@ -26,6 +27,8 @@
 namespace {
 
 constexpr int kSizeCheckPeriod = 60000;
+// Often enough for counters to look live, seldom enough to cost nothing.
+constexpr int kStatusPeriod = 250;
 
 }  // namespace
 
@@ -64,13 +67,22 @@ TfZIVizovor::TfZIVizovor(const MonitorPlatform& platform, QWidget* parent)
     Timer1->setInterval(kSizeCheckPeriod);
     zSerial = new TPlovikSerialGPS(this, platform_.serial);
     zSerial->setObjectName(QStringLiteral("zSerial"));
+    // A device unplugged and plugged in again comes back by itself, as a user expects.
+    zSerial->AutoReconnect = true;
+    StatusBar1 = new TStatusLine(this);
+    setStatusBar(StatusBar1);
+    StatusTimer = platform_.serial.timers->create();
+    StatusTimer->setInterval(kStatusPeriod);
     initActionsConnections();
     Timer1->setEnabled(true);
+    StatusTimer->setEnabled(true);
+    RefreshStatus();
 }
 
 TfZIVizovor::~TfZIVizovor() {
     // The component closes the port on destruction; it goes first, while the window it reports to
-    // is still whole.
+    // is still whole, and without telling a status line that goes next.
+    zSerial->OnClose = nullptr;
     delete zSerial;
 }
 
@@ -177,6 +189,9 @@ void TfZIVizovor::initActionsConnections() {
     zSerial->OnNewCommand = [this](TPlovikSerialGPS* sender, QByteArray line) {
         zSerialNewCommand(sender, line);
     };
+    zSerial->OnOpen = [this](TPlovikSerialGPS*, qint32) { RefreshStatus(); };
+    zSerial->OnClose = [this](TPlovikSerialGPS*, qint32) { RefreshStatus(); };
+    StatusTimer->onTimeout = [this] { RefreshStatus(); };
 }
 
 int TfZIVizovor::SettingsPanelWidth() const {

@@ -22,6 +22,7 @@ class QPushButton;
 class QSplitter;
 class TPortSettingsPanel;
 class TQuickValueSearchPanel;
+class TStatusLine;
 class TTransmitPanel;
 class TfAbout;
 class TfAverage;
@@ -33,7 +34,8 @@ class Timer;
 //
 // The handlers live in files by concern: Uzivizovor.cpp the frame, the menus and the wiring,
 // UzivizovorConnection.cpp the connection, UzivizovorView.cpp the received lines and the view
-// commands, UzivizovorSettings.cpp the settings file and the port list.
+// commands, UzivizovorSettings.cpp the settings file and the port list, UzivizovorStatus.cpp the
+// status line.
 class TfZIVizovor : public QMainWindow {
     Q_OBJECT
 
@@ -53,6 +55,8 @@ public:
     void DateTime1Click();
     void Clear1Click();
     void Timer1Timer();
+    // Tells the status line what stands now; on every change of the link and a few times a second.
+    void RefreshStatus();
     void RestoreSettings();
     void SaveSettings();
 
@@ -112,6 +116,11 @@ public:
     QPushButton* Button1 = nullptr;
 
     TTerminalView* mTerminal = nullptr;
+    TStatusLine* StatusBar1 = nullptr;
+    // Whether EnsureLogFolder made the log folder when the window was shown.
+    bool LogFolderReady = true;
+    // "priority not changed: needs privileges" after the system refused the level asked for.
+    QString PriorityNote;
 
     QMenu* File1 = nullptr;
     QAction* New1 = nullptr;
@@ -128,6 +137,7 @@ public:
     QFontDialog* FontDialog1 = nullptr;
     QColorDialog* ColorDialog1 = nullptr;
     std::unique_ptr<Timer> Timer1;
+    std::unique_ptr<Timer> StatusTimer;
 
 protected:
     void showEvent(QShowEvent* event) override;

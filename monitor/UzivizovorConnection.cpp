@@ -1,7 +1,9 @@
 // The main window's connection control: applying the port settings to the component, and pausing
 // the view.
 #include <QComboBox>
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <utility>
 
 #include "Uzivizovor.h"
@@ -38,6 +40,17 @@ qint32 CodeFromIndex(const QComboBox* list, qint32 fallback) {
     return list->currentIndex() < 0 ? fallback : list->currentIndex() + 1;
 }
 
+// The item whose nice value is nearest to the one held; a held value of a start through nice(1)
+// may lie between two items.
+const char* NearestPriority(int niceValue) {
+    const auto distance = [niceValue](const auto& item) {
+        return std::abs(item.second - niceValue);
+    };
+    return std::min_element(kNiceValues.begin(), kNiceValues.end(),
+                            [&](const auto& a, const auto& b) { return distance(a) < distance(b); })
+        ->first;
+}
+
 bool IsTrue(const QComboBox* list) {
     return list->currentText() == QLatin1String(kTrueText);
 }
@@ -55,18 +68,30 @@ int TfZIVizovor::SelectedNiceValue() const {
 void TfZIVizovor::bConnectClick() {
     Paused = false;
     ApplyPriority();
-    if (Port->currentIndex() < 0 || Port->currentText().isEmpty())
-        return;
-    try {
-        ApplyConnection();
-    } catch (...) {
-        // A connection that fails shows only as lines that do not arrive.
+    if (Port->currentIndex() >= 0 && !Port->currentText().isEmpty()) {
+        try {
+            ApplyConnection();
+        } catch (...) {
+            // The status line tells what the component knows; nothing else is to be said.
+        }
     }
+    RefreshStatus();
 }
 
 void TfZIVizovor::ApplyPriority() {
-    if (platform_.setNiceValue)
-        platform_.setNiceValue(SelectedNiceValue());
+    if (!platform_.setNiceValue)
+        return;
+    const int asked = SelectedNiceValue();
+    platform_.setNiceValue(asked);
+    const int held = platform_.niceValue ? platform_.niceValue() : asked;
+    if (held == asked) {
+        PriorityNote.clear();
+        return;
+    }
+    // Raising the priority needs privileges, and so does taking back a lowering: the list shows
+    // what the process holds, so that is also what is stored at close.
+    Priority->setCurrentIndex(Priority->findText(QLatin1String(NearestPriority(held))));
+    PriorityNote = QStringLiteral("priority not changed: needs privileges");
 }
 
 void TfZIVizovor::ApplyConnection() {
@@ -91,4 +116,5 @@ void TfZIVizovor::ApplyConnection() {
 
 void TfZIVizovor::bPauseClick() {
     Paused = true;
+    RefreshStatus();
 }

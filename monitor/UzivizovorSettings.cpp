@@ -88,7 +88,8 @@ void SetTerminalColors(QWidget* terminal, const QColor& text, const QColor& back
 }  // namespace
 
 void TfZIVizovor::FormShow() {
-    EnsureLogFolder(platform_.logRoot, *platform_.serial.clock, *platform_.messages, this);
+    LogFolderReady =
+        EnsureLogFolder(platform_.logRoot, *platform_.serial.clock, *platform_.messages, this);
     FillPortList();
     RestoreSettings();
     bConnect->click();

@@ -36,6 +36,7 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
 
 void TfZIVizovor::mTerminalDblClick() {
     Paused = !Paused;
+    RefreshStatus();
 }
 
 void TfZIVizovor::DateTime1Click() {

@@ -1,10 +1,12 @@
 #include "Plovikserialgps.h"
 
 #include <array>
+#include <cerrno>
 #include <limits>
 
 #include "Clock.h"
 #include "PortName.h"
+#include "SystemFailure.h"
 
 bool TPlovikSerialGPS::SilenceReported = false;
 
@@ -98,10 +100,14 @@ bool TPlovikSerialGPS::Attach() {
     Device = platform_.layer->identify(Device.path);
     ReceiveBuffer.clear();
     DataSeen = false;
+    Traffic = {};
+    LogError.clear();
     if (LogEnabled && !LogFileName.isEmpty()) {
         // Binary append: records carry their own CR LF, so a log is byte-identical on every
         // platform; only this one file is ever created, nothing is truncated.
         LogFile = std::fopen(LogFileName.constData(), "ab");
+        if (!LogFile)
+            LogError = SystemErrorText(errno);
     }
     PollTimer->setInterval(PollInterval >= 1 ? PollInterval : kDefaultPollInterval);
     PollTimer->setEnabled(true);
@@ -163,6 +169,10 @@ bool TPlovikSerialGPS::Send(const QByteArray& text) {
         return false;
 
     const qint64 written = PortHandle->write(text.constData(), text.size());
+    if (written > 0) {
+        Traffic.BytesSent += written;
+        ++Traffic.LinesSent;
+    }
     if (OnSend)
         OnSend(this, text);
     return written == text.size();

@@ -39,6 +39,14 @@ using TPositionEvent = std::function<void(TPlovikSerialGPS* sender, long double 
                                           long double longitude, long double altitude)>;
 using TSpeedEvent = std::function<void(TPlovikSerialGPS* sender, long double speed)>;
 
+// What passed over a link since it was last opened.
+struct TLinkTraffic {
+    qint64 BytesReceived = 0;
+    qint64 LinesReceived = 0;
+    qint64 BytesSent = 0;
+    qint64 LinesSent = 0;  // one a Send that wrote anything
+};
+
 // One serial-port connection: opens and configures a port, polls it for received lines, keeps a
 // line log, decodes NMEA 0183 sentences and reports through optional event handlers. Owned by its
 // parent QObject. Never shows a message and never throws on its own: a failed Open leaves it closed
@@ -131,6 +139,11 @@ public:
     // The line settings the device holds while open, which for a pseudo-terminal are not all the
     // ones asked for.
     LineSettings SettingsInForce;
+    // Why the line log asked for at the last Open could not be opened ("Permission denied"); empty
+    // when it was, or when none was asked for.
+    QString LogError;
+    // Counted at no cost beyond an addition, for an owner that shows them now and then.
+    TLinkTraffic Traffic;
     // Resolves PortNumber to a device path; handed over by the owner.
     PortMap Ports;
 

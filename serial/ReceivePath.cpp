@@ -72,6 +72,7 @@ void TPlovikSerialGPS::Poll() {
         if (size <= 0)
             return;
         taken += size;
+        Traffic.BytesReceived += size;
         AppendWithoutZeroBytes(ReceiveBuffer, chunk.data(), size);
         DataSeen = true;
         if (!watchdogRestarted) {
@@ -92,6 +93,7 @@ void TPlovikSerialGPS::SplitLines() {
         ReceiveBuffer.remove(0, end + 1);
         if (line.isEmpty())
             continue;
+        ++Traffic.LinesReceived;
         WriteLogLine(line);
         if (OnNewCommand)
             OnNewCommand(this, line);

@@ -39,6 +39,9 @@ struct WindowHarness {
     CountingMessages messages;
     QStringList devices;
     QList<int> niceValues;
+    // The nice value the process holds; without privileges it may only go up (lower priority).
+    int heldNiceValue = 0;
+    bool privileged = true;
 
     QString logRoot() const { return dir.filePath(QStringLiteral("PLV")); }
 
@@ -49,7 +52,12 @@ struct WindowHarness {
         p.runStarted = time.now();
         p.settingsFile = dir.filePath(QStringLiteral("plovik-monitor.INI"));
         p.serialDevices = [this] { return devices; };
-        p.setNiceValue = [this](int value) { niceValues.append(value); };
+        p.setNiceValue = [this](int value) {
+            niceValues.append(value);
+            if (privileged || value >= heldNiceValue)
+                heldNiceValue = value;
+        };
+        p.niceValue = [this] { return heldNiceValue; };
         p.messages = &messages;
         return p;
     }
