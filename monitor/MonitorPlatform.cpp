@@ -1,7 +1,10 @@
 #include "MonitorPlatform.h"
 
+#include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QProcess>
 
 #include "PortMap.h"
 
@@ -22,6 +25,14 @@ void SetNiceValue(int niceValue) {
 #endif
 }
 
+std::optional<QColor> ChooseColor(const QColor& color, QWidget* parent) {
+    QColorDialog dialog(color, parent);
+    dialog.setObjectName(QStringLiteral("ColorDialog1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
 }  // namespace
 
 void ModalMessageBoxes::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
@@ -40,5 +51,9 @@ MonitorPlatform MonitorPlatform::system(const QString& settingsFile, const QDate
     platform.serialDevices = &PortMap::detectSystemDevices;
     platform.setNiceValue = &SetNiceValue;
     platform.messages = &boxes;
+    platform.startProgram = [](const QString& program) { QProcess::startDetached(program, {}); };
+    platform.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    platform.chooseFont = &TTerminalFontDialog::choose;
+    platform.chooseColor = &ChooseColor;
     return platform;
 }

@@ -12,14 +12,6 @@ namespace {
 
 constexpr qint32 kPort = 3;
 
-// Everything the device side received until nothing more comes.
-QByteArray Drain(PseudoTerminal& pty) {
-    QByteArray received;
-    for (QByteArray more = pty.read(500); !more.isEmpty(); more = pty.read(100))
-        received += more;
-    return received;
-}
-
 TEST(Transmit, EachEndingReachesTheDeviceExactly) {
     PseudoTerminal pty;
     QtSerialLayer layer;
@@ -43,7 +35,7 @@ TEST(Transmit, EachEndingReachesTheDeviceExactly) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes.toPercentEncoding().constData());
         EXPECT_EQ(Broadcast(gps.Connected, c.text, c.cr, c.lf, send), QStringList{c.text});
-        EXPECT_EQ(Drain(pty), c.bytes);
+        EXPECT_EQ(pty.drain(), c.bytes);
     }
 }
 
