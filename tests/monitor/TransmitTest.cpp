@@ -7,6 +7,7 @@
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
 #include "Transmit.h"
+#include "TransmitCases.h"
 
 namespace {
 
@@ -23,16 +24,7 @@ TEST(Transmit, EachEndingReachesTheDeviceExactly) {
     ASSERT_TRUE(gps.Connected);
     const SendBytes send = [&gps](const QByteArray& bytes) { return gps.Send(bytes); };
 
-    const struct {
-        QString text;
-        bool cr, lf;
-        QByteArray bytes;
-    } cases[] = {
-        {"ping", false, false, "ping"},  {"ping", true, false, "ping\r"},
-        {"ping", false, true, "ping\n"}, {"ping", true, true, "ping\r\n"},
-        {"", true, true, "\x0D\x0A"},
-    };
-    for (const auto& c : cases) {
+    for (const TransmitCase& c : kTransmitCases) {
         SCOPED_TRACE(c.bytes.toPercentEncoding().constData());
         EXPECT_EQ(Broadcast(gps.Connected, c.text, c.cr, c.lf, send), QStringList{c.text});
         EXPECT_EQ(pty.drain(), c.bytes);

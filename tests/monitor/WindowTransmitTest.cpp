@@ -10,6 +10,7 @@
 
 #include "PseudoTerminal.h"
 #include "Transmit.h"
+#include "TransmitCases.h"
 #include "WindowHarness.h"
 
 namespace {
@@ -43,22 +44,13 @@ protected:
 
 TEST_F(WindowTransmitTest, EachEndingReachesTheDeviceExactlyAndIsEchoedWhilePaused) {
     w->bPause->click();
-    const struct {
-        QString text;
-        bool cr, lf;
-        QByteArray bytes;
-    } cases[] = {
-        {"ping", false, false, "ping"},  {"ping", true, false, "ping\r"},
-        {"ping", false, true, "ping\n"}, {"ping", true, true, "ping\r\n"},
-        {"", true, true, "\x0D\x0A"},
-    };
-    for (const auto& c : cases) {
+    for (const TransmitCase& c : kTransmitCases) {
         SCOPED_TRACE(c.bytes.toPercentEncoding().constData());
         broadcast(c.text, c.cr, c.lf);
         EXPECT_EQ(device.drain(), c.bytes);
         EXPECT_EQ(lastLine(), c.text);
     }
-    EXPECT_EQ(TerminalLines(*w).size(), 1 + std::size(cases));
+    EXPECT_EQ(TerminalLines(*w).size(), qsizetype(1 + kTransmitCases.size()));
     // No key in the box sends.
     QTest::keyClick(w->eBroadcast, Qt::Key_Return);
     EXPECT_EQ(device.drain(), QByteArray());
