@@ -1,7 +1,10 @@
 #include "MonitorPlatform.h"
 
+#include <QColorDialog>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QProcess>
 
 #include "PortMap.h"
 
@@ -40,6 +43,14 @@ int NiceValue() {
 }
 #endif
 
+std::optional<QColor> ChooseColor(const QColor& color, QWidget* parent) {
+    QColorDialog dialog(color, parent);
+    dialog.setObjectName(QStringLiteral("ColorDialog1"));
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.selectedColor();
+}
+
 }  // namespace
 
 void ModalMessageBoxes::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
@@ -59,5 +70,9 @@ MonitorPlatform MonitorPlatform::system(const QString& settingsFile, const QDate
     platform.setNiceValue = &SetNiceValue;
     platform.niceValue = &NiceValue;
     platform.messages = &boxes;
+    platform.startProgram = [](const QString& program) { QProcess::startDetached(program, {}); };
+    platform.openUrl = [](const QUrl& url) { QDesktopServices::openUrl(url); };
+    platform.chooseFont = &TTerminalFontDialog::choose;
+    platform.chooseColor = &ChooseColor;
     return platform;
 }

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <QColor>
 #include <QDateTime>
+#include <QFont>
 #include <QMessageBox>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
+#include <optional>
 
 #include "SerialPlatform.h"
+#include "TerminalFontDialog.h"
 
 class QWidget;
 
@@ -36,7 +41,17 @@ struct MonitorPlatform {
     std::function<int()> niceValue;                   // the nice value the process holds
     MessageBoxes* messages = nullptr;
 
+    // The shell: starts a program detached and without arguments, opens a folder or a web address
+    // in the desktop's own application. Both fail silently.
+    std::function<void(const QString& program)> startProgram;
+    std::function<void(const QUrl& url)> openUrl;
+    // The modal choosers, loaded with what the terminal has now; nothing when the user cancels.
+    std::function<std::optional<TerminalFont>(const QFont& font, const QColor& color,
+                                              QWidget* parent)>
+        chooseFont;
+    std::function<std::optional<QColor>(const QColor& color, QWidget* parent)> chooseColor;
+
     // The real serial layer, timers and clock, the log tree under the home folder, the detected
-    // serial devices, the process priority and modal boxes.
+    // serial devices, the process priority, modal boxes and choosers, and the desktop's shell.
     static MonitorPlatform system(const QString& settingsFile, const QDateTime& runStarted);
 };

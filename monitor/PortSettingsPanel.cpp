@@ -10,7 +10,9 @@
 
 namespace {
 
-// Each list with its caption, its items in order and the item selected at first.
+// Each list with its caption, its items in order and the item selected at first. A caption's marked
+// letter is its mnemonic, unique in the whole window (the menus hold F, T and H); no letter of
+// "Enable RTS" is left, and the Tab from "Enable DTR" reaches it.
 struct ListLayout {
     TPickList* TPortSettingsPanel::*list;
     const char* name;
@@ -23,28 +25,28 @@ QList<ListLayout> Lists() {
     using P = TPortSettingsPanel;
     const QStringList trueFalse = {QLatin1String(kTrueText), QLatin1String(kFalseText)};
     return {
-        {&P::Port, "Port", "Port No: ", {}, {}},
+        {&P::Port, "Port", "&Port No: ", {}, {}},
         {&P::BaudRate,
          "BaudRate",
-         "Baud Rate",
+         "Ba&ud Rate",
          {"110", "300", "1200", "2400", "4800", "9600", "19200", "38400", "57600", "115200"},
          "19200"},
-        {&P::DataWidth, "DataWidth", "Data Width", {"5", "6", "7", "8"}, "8"},
-        {&P::StopBits, "StopBits", "Stop Bits", {"1", "1.5", "2"}, "1"},
-        {&P::Parity, "Parity", "Parity", {"Even", "Mark", "None", "Odd", "Space"}, "None"},
+        {&P::DataWidth, "DataWidth", "Data &Width", {"5", "6", "7", "8"}, "8"},
+        {&P::StopBits, "StopBits", "St&op Bits", {"1", "1.5", "2"}, "1"},
+        {&P::Parity, "Parity", "Parit&y", {"Even", "Mark", "None", "Odd", "Space"}, "None"},
         {&P::Priority,
          "Priority",
-         "Priority",
+         "Pr&iority",
          {"Higher", "Highest", "Idle", "Lower", "Lowest", "Normal"},
          "Normal"},
         {&P::Delay,
          "Delay",
-         "Delay",
+         "&Delay",
          {"1", "5", "10", "50", "100", "500", "1000"},
          QString::number(kDefaultDelay)},
-        {&P::NMEALog, "NMEALog", "NMEA Log", trueFalse, kFalseText},
-        {&P::LogTime, "LogTime", "Log Time", trueFalse, kFalseText},
-        {&P::EnableDTR, "EnableDTR", "Enable DTR", trueFalse, kTrueText},
+        {&P::NMEALog, "NMEALog", "&NMEA Log", trueFalse, kFalseText},
+        {&P::LogTime, "LogTime", "Lo&g Time", trueFalse, kFalseText},
+        {&P::EnableDTR, "EnableDTR", "&Enable DTR", trueFalse, kTrueText},
         {&P::EnableRTS, "EnableRTS", "Enable RTS", trueFalse, kTrueText},
     };
 }
@@ -69,7 +71,9 @@ TPortSettingsPanel::TPortSettingsPanel(QWidget* parent)
         list->setCurrentIndex(entry.selected.isEmpty() ? -1 : list->findText(entry.selected));
         list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
         list->setMinimumContentsLength(2);
-        grid->addWidget(new QLabel(QLatin1String(entry.caption), this), row, 0);
+        auto* caption = new QLabel(QLatin1String(entry.caption), this);
+        caption->setBuddy(list);
+        grid->addWidget(caption, row, 0);
         grid->addWidget(list, row, 1);
         this->*entry.list = list;
     }
@@ -80,8 +84,8 @@ TPortSettingsPanel::TPortSettingsPanel(QWidget* parent)
         b->setFixedSize(60, 25);
         return b;
     };
-    bConnect = button("bConnect", QStringLiteral("Connect"));
-    bPause = button("bPause", QStringLiteral("Pause"));
+    bConnect = button("bConnect", QStringLiteral("&Connect"));
+    bPause = button("bPause", QStringLiteral("P&ause"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(2);
     buttons->addStretch(1);

@@ -5,8 +5,7 @@
 ProgramWindows::ProgramWindows(const MonitorPlatform& platform) : fZIVizovor(platform) {
     fZIVizovor.fAbout = &fAbout;
     fZIVizovor.fAverage = &fAverage;
-    for (QWidget* dialog : {static_cast<QWidget*>(&fAbout), static_cast<QWidget*>(&fAverage)}) {
-        dialog->setAttribute(Qt::WA_QuitOnClose, false);
+    fAbout.OpenLink = platform.openUrl;
+    for (QWidget* dialog : {static_cast<QWidget*>(&fAbout), static_cast<QWidget*>(&fAverage)})
         dialog->setWindowIcon(ProgramIcon());
-    }
 }

@@ -26,25 +26,31 @@ TQuickValueSearchPanel::TQuickValueSearchPanel(QWidget* parent)
     eValue->setText(QStringLiteral("eValue"));
     eValue->setAlignment(Qt::AlignCenter);
     eValue->setFont(PixelFont(QStringLiteral("Arial Narrow"), 21, true));
+    eValue->setAccessibleName(QStringLiteral("Value"));
 
     PopupMenu1 = new QMenu(eValue);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    PopupMenu11 = PopupMenu1->addAction(QStringLiteral("Average"));
+    PopupMenu11 = PopupMenu1->addAction(QStringLiteral("&Average"));
     PopupMenu11->setObjectName(QStringLiteral("PopupMenu11"));
     eValue->setContextMenuPolicy(Qt::CustomContextMenu);
 
-    const auto caption = [this](const char* text) { return new QLabel(QLatin1String(text), this); };
+    // A screen reader announces each box by its caption; Alt and the marked letter moves there.
+    const auto caption = [this](const char* text, QLineEdit* box) {
+        auto* label = new QLabel(QLatin1String(text), this);
+        label->setBuddy(box);
+        return label;
+    };
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 4, 6);
     layout->setSpacing(2);
-    layout->addWidget(caption("Search String"));
+    layout->addWidget(caption("&Search String", eSearcString));
     layout->addWidget(eSearcString);
-    layout->addWidget(caption("Scan Format Identifier"));
+    layout->addWidget(caption("Scan For&mat Identifier", eFormatIdentifier));
     layout->addWidget(eFormatIdentifier);
     auto* scale = new QHBoxLayout;
-    scale->addWidget(caption("ax"));
+    scale->addWidget(caption("a&x", eAX));
     scale->addWidget(eAX, 1);
-    scale->addWidget(caption("+b"));
+    scale->addWidget(caption("+&b", eB));
     scale->addWidget(eB, 1);
     layout->addLayout(scale);
     layout->addSpacing(4);

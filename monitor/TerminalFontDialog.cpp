@@ -29,7 +29,8 @@ QFont AsRendered(const QFont& font) {
 
 TTerminalFontDialog::TTerminalFontDialog(const QFont& font, const QColor& color, QWidget* parent)
     : QDialog(parent) {
-    setObjectName(QStringLiteral("TerminalFontDialog"));
+    // The window's font chooser.
+    setObjectName(QStringLiteral("FontDialog1"));
     setWindowTitle(QStringLiteral("Font"));
 
     FontFields = new QFontDialog(this);

@@ -22,7 +22,10 @@ TTransmitPanel::TTransmitPanel(QWidget* parent) : QGroupBox(QStringLiteral("Tran
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 4, 4, 6);
     layout->setSpacing(4);
-    layout->addWidget(new QLabel(QStringLiteral("Broadcast"), this));
+    // Announced by its caption, reached with Alt+R; the button has no mnemonic, as no key sends.
+    auto* caption = new QLabel(QStringLiteral("B&roadcast"), this);
+    caption->setBuddy(eBroadcast);
+    layout->addWidget(caption);
     layout->addWidget(eBroadcast);
     auto* endings = new QHBoxLayout;
     endings->addWidget(cbCR);

@@ -2,13 +2,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QColorDialog>
-#include <QFontDialog>
 #include <QFrame>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QShowEvent>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -58,11 +57,6 @@ TfZIVizovor::TfZIVizovor(const MonitorPlatform& platform, QWidget* parent)
     SetSettingsPanelWidth(kSettingsPanelWidth);
     setCentralWidget(Splitter1);
 
-    FontDialog1 = new QFontDialog(this);
-    FontDialog1->setObjectName(QStringLiteral("FontDialog1"));
-    ColorDialog1 = new QColorDialog(this);
-    ColorDialog1->setObjectName(QStringLiteral("ColorDialog1"));
-
     Timer1 = platform_.serial.timers->create();
     Timer1->setInterval(kSizeCheckPeriod);
     zSerial = new TPlovikSerialGPS(this, platform_.serial);
@@ -98,17 +92,17 @@ void TfZIVizovor::BuildMenus() {
         return action;
     };
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    File1 = addMenu("File1", QStringLiteral("File"));
-    New1 = addItem(File1, "New1", QStringLiteral("New"));
-    ools1 = addMenu("ools1", QStringLiteral("Tools"));
-    ShowControls1 = addItem(ools1, "ShowControls1", QStringLiteral("Settings"));
-    Clear1 = addItem(ools1, "Clear1", QStringLiteral("Clear"));
-    DateTime1 = addItem(ools1, "DateTime1", QStringLiteral("Toggle Date Time"));
-    Font1 = addItem(ools1, "Font1", QStringLiteral("Font..."));
-    BackColor1 = addItem(ools1, "BackColor1", QStringLiteral("Background Color..."));
-    OpenLogFolder1 = addItem(ools1, "OpenLogFolder1", QStringLiteral("Open Log Folder"));
-    Help1 = addMenu("Help1", QStringLiteral("Help"));
-    About2 = addItem(Help1, "About2", QStringLiteral("About"));
+    File1 = addMenu("File1", QStringLiteral("&File"));
+    New1 = addItem(File1, "New1", QStringLiteral("&New"));
+    ools1 = addMenu("ools1", QStringLiteral("&Tools"));
+    ShowControls1 = addItem(ools1, "ShowControls1", QStringLiteral("&Settings"));
+    Clear1 = addItem(ools1, "Clear1", QStringLiteral("&Clear"));
+    DateTime1 = addItem(ools1, "DateTime1", QStringLiteral("Toggle &Date Time"));
+    Font1 = addItem(ools1, "Font1", QStringLiteral("&Font..."));
+    BackColor1 = addItem(ools1, "BackColor1", QStringLiteral("&Background Color..."));
+    OpenLogFolder1 = addItem(ools1, "OpenLogFolder1", QStringLiteral("Open &Log Folder"));
+    Help1 = addMenu("Help1", QStringLiteral("&Help"));
+    About2 = addItem(Help1, "About2", QStringLiteral("&About"));
 }
 
 QFrame* TfZIVizovor::BuildSettingsPanel() {
@@ -160,6 +154,7 @@ QFrame* TfZIVizovor::BuildTerminalPanel() {
     Panel4->setObjectName(QStringLiteral("Panel4"));
     mTerminal = new TTerminalView(Panel4);
     mTerminal->setObjectName(QStringLiteral("mTerminal"));
+    mTerminal->setAccessibleName(QStringLiteral("Terminal"));
     QFont font = PixelFont(QStringLiteral("Terminal"), 19);
     font.setStyleHint(QFont::TypeWriter);
     mTerminal->setFont(font);
@@ -176,14 +171,28 @@ QFrame* TfZIVizovor::BuildTerminalPanel() {
 void TfZIVizovor::initActionsConnections() {
     connect(Clear1, &QAction::triggered, this, [this] { Clear1Click(); });
     connect(DateTime1, &QAction::triggered, this, [this] { DateTime1Click(); });
+    connect(New1, &QAction::triggered, this, [this] { New1Click(); });
+    connect(ShowControls1, &QAction::triggered, this, [this] { ShowControls1Click(); });
+    connect(Font1, &QAction::triggered, this, [this] { Font1Click(); });
+    connect(BackColor1, &QAction::triggered, this, [this] { BackColor1Click(); });
+    connect(OpenLogFolder1, &QAction::triggered, this, [this] { OpenLogFolder1Click(); });
+    connect(About2, &QAction::triggered, this, [this] { About2Click(); });
+    // The mouse and the menu key ask through the context-menu policy; Shift+F10, the other
+    // keyboard way to a context menu, is not one Qt knows on every platform.
     connect(eValue, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { PopupMenu1->popup(eValue->mapToGlobal(at)); });
+            [this](const QPoint& at) { ShowValueMenu(at); });
+    auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), eValue, nullptr, nullptr,
+                                  Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this,
+            [this] { ShowValueMenu(eValue->rect().center()); });
+    connect(PopupMenu11, &QAction::triggered, this, [this] { PopupMenu11Click(); });
     // Only a change of selection made by the user reconnects: neither a pick of the item a list
     // already shows nor a change the program makes.
     for (TPickList* list : GroupBox1->lists())
         connect(list, &TPickList::changedByUser, this, [this] { bConnectClick(); });
     connect(bConnect, &QPushButton::clicked, this, [this] { bConnectClick(); });
     connect(bPause, &QPushButton::clicked, this, [this] { bPauseClick(); });
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(mTerminal, &TTerminalView::doubleClicked, this, [this] { mTerminalDblClick(); });
     Timer1->onTimeout = [this] { Timer1Timer(); };
     zSerial->OnNewCommand = [this](TPlovikSerialGPS* sender, QByteArray line) {
@@ -195,7 +204,8 @@ void TfZIVizovor::initActionsConnections() {
 }
 
 int TfZIVizovor::SettingsPanelWidth() const {
-    return Splitter1->sizes().value(0);
+    // The splitter holds 0 for a hidden panel.
+    return pSettings->isHidden() ? shownSettingsWidth_ : Splitter1->sizes().value(0);
 }
 
 void TfZIVizovor::SetSettingsPanelWidth(int width) {

@@ -9,12 +9,11 @@
 #include "MonitorPlatform.h"
 #include "Plovikserialgps.h"
 #include "TerminalView.h"
+#include "ValueSearch.h"
 
 class QAction;
 class QCheckBox;
-class QColorDialog;
 class QComboBox;
-class QFontDialog;
 class QFrame;
 class QLineEdit;
 class QMenu;
@@ -35,7 +34,8 @@ class Timer;
 // The handlers live in files by concern: Uzivizovor.cpp the frame, the menus and the wiring,
 // UzivizovorConnection.cpp the connection, UzivizovorView.cpp the received lines and the view
 // commands, UzivizovorSettings.cpp the settings file and the port list, UzivizovorStatus.cpp the
-// status line.
+// status line, UzivizovorTransmit.cpp the Transmit group, UzivizovorCommands.cpp the window
+// commands of the menus.
 class TfZIVizovor : public QMainWindow {
     Q_OBJECT
 
@@ -57,6 +57,14 @@ public:
     void Timer1Timer();
     // Tells the status line what stands now; on every change of the link and a few times a second.
     void RefreshStatus();
+    void Button1Click();
+    void PopupMenu11Click();
+    void New1Click();
+    void ShowControls1Click();
+    void Font1Click();
+    void BackColor1Click();
+    void OpenLogFolder1Click();
+    void About2Click();
     void RestoreSettings();
     void SaveSettings();
 
@@ -65,7 +73,8 @@ public:
     // The nice value the Priority list asks for; no selection is normal priority.
     int SelectedNiceValue() const;
 
-    // Width of the settings panel, as the splitter holds it.
+    // Width of the settings panel, as the splitter holds it; while the panel is hidden, the width
+    // it had when it was last shown.
     int SettingsPanelWidth() const;
     void SetSettingsPanelWidth(int width);
 
@@ -76,6 +85,8 @@ public:
 
     bool Paused = false;
     bool ShowDateTime = true;
+    // SampleCount and RunningAverage of the quick value search, for the whole run.
+    RunningAverage Averaging;
     TPlovikSerialGPS* zSerial = nullptr;
     // The other two windows of the application; set by their creator, may stay null.
     TfAbout* fAbout = nullptr;
@@ -134,8 +145,6 @@ public:
     QMenu* Help1 = nullptr;
     QAction* About2 = nullptr;
 
-    QFontDialog* FontDialog1 = nullptr;
-    QColorDialog* ColorDialog1 = nullptr;
     std::unique_ptr<Timer> Timer1;
     std::unique_ptr<Timer> StatusTimer;
 
@@ -151,6 +160,12 @@ private:
     void initActionsConnections();
     void ApplyConnection();
     void ApplyPriority();
+    // The value steps of a received line: its scaled value into eValue and the average.
+    void ShowValueOf(const QByteArray& line, const QByteArray& search);
+    void ShowValueMenu(const QPoint& at);
+    QColor TerminalColor(QPalette::ColorRole role) const;
+    void SetTerminalColor(QPalette::ColorRole role, const QColor& color);
 
     const MonitorPlatform platform_;
+    int shownSettingsWidth_ = 0;
 };

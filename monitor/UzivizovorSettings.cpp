@@ -78,13 +78,6 @@ void SelectItem(QComboBox* list, const QString& text) {
     list->setCurrentIndex(text.isEmpty() ? -1 : list->findText(text, Qt::MatchFixedString));
 }
 
-void SetTerminalColors(QWidget* terminal, const QColor& text, const QColor& background) {
-    QPalette colours = terminal->palette();
-    colours.setColor(QPalette::Text, text);
-    colours.setColor(QPalette::Base, background);
-    terminal->setPalette(colours);
-}
-
 }  // namespace
 
 void TfZIVizovor::FormShow() {
@@ -135,7 +128,8 @@ void TfZIVizovor::RestoreSettings() {
         SetSettingsPanelWidth(stored.settingsWidth);
 
     if (stored.fontName.isEmpty()) {
-        SetTerminalColors(mTerminal, Qt::black, Qt::white);
+        SetTerminalColor(QPalette::Text, Qt::black);
+        SetTerminalColor(QPalette::Base, Qt::white);
         return;
     }
     QFont font = mTerminal->font();
@@ -145,8 +139,8 @@ void TfZIVizovor::RestoreSettings() {
         font.setPointSize(stored.fontSize);
     ApplyStyleBits(font, stored.fontStyle);
     mTerminal->setFont(font);
-    SetTerminalColors(mTerminal, ColorFromStored(stored.fontColor),
-                      ColorFromStored(stored.backColor));
+    SetTerminalColor(QPalette::Text, ColorFromStored(stored.fontColor));
+    SetTerminalColor(QPalette::Base, ColorFromStored(stored.backColor));
 }
 
 void TfZIVizovor::SaveSettings() {
@@ -158,15 +152,15 @@ void TfZIVizovor::SaveSettings() {
     for (const auto& [field, check] : kChecks)
         current.*field = (this->*check)->isChecked();
     current.showDateTime = ShowDateTime;
+    // Hidden, the panel keeps the width it was last shown with; its visibility is not stored.
     current.settingsWidth = SettingsPanelWidth();
 
     const QFont font = mTerminal->font();
-    const QPalette colours = mTerminal->palette();
     current.fontName = font.family();
     current.fontSize = PointSize(font, mTerminal->logicalDpiY());
-    current.fontColor = StoredFromColor(colours.color(QPalette::Text));
+    current.fontColor = StoredFromColor(TerminalColor(QPalette::Text));
     current.fontStyle = StyleBits(font);
-    current.backColor = StoredFromColor(colours.color(QPalette::Base));
+    current.backColor = StoredFromColor(TerminalColor(QPalette::Base));
 
     IniFile file(SettingsFilePath);
     WriteTerminalSettings(file, current);

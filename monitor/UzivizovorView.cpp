@@ -4,6 +4,7 @@
 
 #include "Clock.h"
 #include "Uzivizovor.h"
+#include "ValueDisplay.h"
 
 namespace {
 
@@ -19,7 +20,9 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
         return;
     try {
         const QByteArray search = eSearcString->text().toLocal8Bit();
-        const bool shown = search.isEmpty() || line.contains(search);
+        const bool shown = LineShown(line, search);
+        // Before the display and whatever it decides: the value goes on while the view is paused.
+        ShowValueOf(line, search);
         if (Paused || !shown)
             return;
         QString text = QString::fromLocal8Bit(line);
@@ -32,6 +35,13 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
     } catch (...) {
         // One line that cannot be handled must not stop the lines after it.
     }
+}
+
+void TfZIVizovor::ShowValueOf(const QByteArray& line, const QByteArray& search) {
+    const ValueQuery query{search, eFormatIdentifier->text().toLocal8Bit(), eAX->text(),
+                           eB->text()};
+    if (const std::optional<double> y = ScaledValue(line, query))
+        ShowScaledValue(*y, *eValue, Averaging, fAverage);
 }
 
 void TfZIVizovor::mTerminalDblClick() {

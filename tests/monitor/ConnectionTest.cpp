@@ -263,7 +263,7 @@ TEST_F(ConnectionTest, PauseHoldsUntilTheNextApply) {
     w->bPause->click();
     w->bPause->click();
     EXPECT_TRUE(w->Paused);
-    EXPECT_EQ(w->bPause->text(), QStringLiteral("Pause"));
+    EXPECT_EQ(w->bPause->text(), QStringLiteral("P&ause"));
     w->bConnect->click();
     EXPECT_FALSE(w->Paused);
 }

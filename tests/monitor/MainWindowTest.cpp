@@ -77,7 +77,7 @@ TEST(MainWindow, EveryOtherControlStartsWithItsTextOrState) {
         EXPECT_EQ(edit->text(), c.text) << c.name;
     }
     const TextCase buttons[] = {
-        {"bConnect", "Connect"}, {"bPause", "Pause"}, {"Button1", "Broadcast"}};
+        {"bConnect", "&Connect"}, {"bPause", "P&ause"}, {"Button1", "Broadcast"}};
     for (const TextCase& c : buttons) {
         auto* button = w->findChild<QPushButton*>(QLatin1String(c.name));
         ASSERT_NE(button, nullptr) << c.name;
@@ -111,11 +111,11 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
     WindowHarness h;
     auto w = h.window();
     const QList<QPair<QString, QStringList>> menus = {
-        {"File", {"New1:New"}},
-        {"Tools",
-         {"ShowControls1:Settings", "Clear1:Clear", "DateTime1:Toggle Date Time", "Font1:Font...",
-          "BackColor1:Background Color...", "OpenLogFolder1:Open Log Folder"}},
-        {"Help", {"About2:About"}},
+        {"&File", {"New1:&New"}},
+        {"&Tools",
+         {"ShowControls1:&Settings", "Clear1:&Clear", "DateTime1:Toggle &Date Time",
+          "Font1:&Font...", "BackColor1:&Background Color...", "OpenLogFolder1:Open &Log Folder"}},
+        {"&Help", {"About2:&About"}},
     };
     const QList<QAction*> top = w->menuBar()->actions();
     ASSERT_EQ(top.size(), menus.size());
@@ -127,7 +127,7 @@ TEST(MainWindow, MenusHoldTheirItemsInOrder) {
         EXPECT_EQ(items, menus[i].second);
     }
     EXPECT_EQ(w->PopupMenu1->actions(), QList<QAction*>{w->PopupMenu11});
-    EXPECT_EQ(w->PopupMenu11->text(), QStringLiteral("Average"));
+    EXPECT_EQ(w->PopupMenu11->text(), QStringLiteral("&Average"));
 }
 
 TEST(MainWindow, SettingsPanelSitsLeftOfTheTerminalAtItsDesignedWidth) {

@@ -7,18 +7,11 @@
 #include "SerialPlatform.h"
 #include "SteppedTime.h"
 #include "Transmit.h"
+#include "TransmitCases.h"
 
 namespace {
 
 constexpr qint32 kPort = 3;
-
-// Everything the device side received until nothing more comes.
-QByteArray Drain(PseudoTerminal& pty) {
-    QByteArray received;
-    for (QByteArray more = pty.read(500); !more.isEmpty(); more = pty.read(100))
-        received += more;
-    return received;
-}
 
 TEST(Transmit, EachEndingReachesTheDeviceExactly) {
     PseudoTerminal pty;
@@ -31,19 +24,10 @@ TEST(Transmit, EachEndingReachesTheDeviceExactly) {
     ASSERT_TRUE(gps.Connected);
     const SendBytes send = [&gps](const QByteArray& bytes) { return gps.Send(bytes); };
 
-    const struct {
-        QString text;
-        bool cr, lf;
-        QByteArray bytes;
-    } cases[] = {
-        {"ping", false, false, "ping"},  {"ping", true, false, "ping\r"},
-        {"ping", false, true, "ping\n"}, {"ping", true, true, "ping\r\n"},
-        {"", true, true, "\x0D\x0A"},
-    };
-    for (const auto& c : cases) {
+    for (const TransmitCase& c : kTransmitCases) {
         SCOPED_TRACE(c.bytes.toPercentEncoding().constData());
         EXPECT_EQ(Broadcast(gps.Connected, c.text, c.cr, c.lf, send), QStringList{c.text});
-        EXPECT_EQ(Drain(pty), c.bytes);
+        EXPECT_EQ(pty.drain(), c.bytes);
     }
 }
 

@@ -5,8 +5,10 @@
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "MonitorPlatform.h"
 #include "PtyHarness.h"
@@ -30,8 +32,9 @@ public:
 };
 
 // The outside worlds of one main window, all of them under the test's control: stepped timers and
-// clock, a temporary log root, counted messages, recorded priority changes and the real serial
-// layer (ports are pseudo-terminals mapped by number).
+// clock, a temporary log root, counted messages, recorded priority changes and shell requests,
+// choosers that give the answer the test set (none: cancelled) and the real serial layer (ports
+// are pseudo-terminals mapped by number).
 struct WindowHarness {
     SteppedTime time;
     CountingSerialLayer layer;
@@ -42,6 +45,12 @@ struct WindowHarness {
     // The nice value the process holds; without privileges it may only go up (lower priority).
     int heldNiceValue = 0;
     bool privileged = true;
+    QStringList started;
+    QList<QUrl> opened;
+    QList<TerminalFont> fontsOffered;
+    std::optional<TerminalFont> fontAnswer;
+    QList<QColor> colorsOffered;
+    std::optional<QColor> colorAnswer;
 
     QString logRoot() const { return dir.filePath(QStringLiteral("PLV")); }
 
@@ -59,6 +68,16 @@ struct WindowHarness {
         };
         p.niceValue = [this] { return heldNiceValue; };
         p.messages = &messages;
+        p.startProgram = [this](const QString& program) { started.append(program); };
+        p.openUrl = [this](const QUrl& url) { opened.append(url); };
+        p.chooseFont = [this](const QFont& font, const QColor& color, QWidget*) {
+            fontsOffered.append({font, color});
+            return fontAnswer;
+        };
+        p.chooseColor = [this](const QColor& color, QWidget*) {
+            colorsOffered.append(color);
+            return colorAnswer;
+        };
         return p;
     }
 

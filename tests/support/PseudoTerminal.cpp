@@ -68,6 +68,13 @@ QByteArray PseudoTerminal::read(int waitMs) {
     return result;
 }
 
+QByteArray PseudoTerminal::drain() {
+    QByteArray received;
+    for (QByteArray more = read(500); !more.isEmpty(); more = read(100))
+        received += more;
+    return received;
+}
+
 termios PseudoTerminal::deviceAttributes() const {
     termios attributes{};
     tcgetattr(slave_, &attributes);

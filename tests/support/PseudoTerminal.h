@@ -20,6 +20,8 @@ public:
     bool write(const QByteArray& data, int timeoutMs = 10000);
     // Reads what the device side sent, waiting up to waitMs for the first byte.
     QByteArray read(int waitMs = 1000);
+    // Everything the device side sent until nothing more comes for a while.
+    QByteArray drain();
     termios deviceAttributes() const;
     // Whether the device side took the attributes as they are.
     bool setDeviceAttributes(const termios& attributes);
