@@ -95,9 +95,12 @@ QByteArray Folded(const QByteArray& section, const QByteArray& key = {}) {
     return section.toLower() + '\n' + key.toLower();
 }
 
-// A name as the file compares it: the padding of the long-standing keys is not part of it.
+// A name as the file compares it: the padding of the long-standing keys is not part of it, and
+// the library reads a name up to a zero byte.
 QByteArray Name(const QString& name) {
-    return name.trimmed().toUtf8();
+    const QByteArray bytes = name.trimmed().toUtf8();
+    const qsizetype zero = bytes.indexOf('\0');
+    return zero < 0 ? bytes : bytes.left(zero);
 }
 
 // A line break inside a value would start a new line of the file and could forge keys or
@@ -141,20 +144,16 @@ QString Unquoted(QByteArrayView value) {
     return Utf8Text(value);
 }
 
-// Files of the older Windows builds may be UTF-16 with a byte-order mark. Eight-bit text behind the
-// same two bytes has no zero byte, so read as UTF-16 it holds no line break, '=' or '[': such a
-// file is taken as the eight-bit text it is.
+// Files of the older Windows builds may be UTF-16 with a byte-order mark; their ASCII characters
+// hold zero bytes. Eight-bit text has none, so behind the same two bytes (an earlier build could
+// leave them at the start of a first key) it is taken as the eight-bit text it is. A save adds no
+// zero byte to eight-bit text, so a file is read the same way after it.
 std::optional<QString> Utf16Text(const QByteArray& content) {
-    if (!content.startsWith(kUtf16Mark))
+    if (!content.startsWith(kUtf16Mark) ||
+        (content.size() > kUtf16Mark.size() && !content.contains('\0')))
         return std::nullopt;
     QStringDecoder decoder(QStringConverter::Utf16LE, QStringConverter::Flag::Stateless);
-    const QString text = decoder(QByteArrayView(content).sliced(kUtf16Mark.size()));
-    const bool structured = std::any_of(text.cbegin(), text.cend(), [](QChar c) {
-        return c == u'\n' || c == u'\r' || c == u'=' || c == u'[';
-    });
-    if (content.size() > kUtf16Mark.size() && !structured)
-        return std::nullopt;
-    return text;
+    return decoder(QByteArrayView(content).sliced(kUtf16Mark.size()));
 }
 
 QByteArray Utf16Bytes(const QString& text) {
