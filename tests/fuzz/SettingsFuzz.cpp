@@ -89,7 +89,8 @@ Snapshot SnapshotOf(const IniFile& ini, const QByteArray& content) {
     for (const QString& section : sections) {
         QStringList entries;
         for (const QString& key : ini.keys(section)) {
-            if (section.compare(kTerminal, Qt::CaseInsensitive) != 0 ||
+            // Names are trimmed when looked up, so "\f TERMINAL" is TERMINAL too.
+            if (section.trimmed().compare(kTerminal, Qt::CaseInsensitive) != 0 ||
                 !kWrittenKeys.contains(key.trimmed(), Qt::CaseInsensitive))
                 entries << key << ini.readText(section, key, QStringLiteral("\x01missing"));
         }
