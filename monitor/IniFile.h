@@ -13,10 +13,13 @@ public:
 };
 
 // A settings file held in memory: sections and keys match ignoring letter case, blanks around keys
-// do not count, and everything the program does not know about (sections, keys, comments) is
-// written back in its place. A key that repeats keeps all its lines and reads as its first one. A
-// value loses one pair of surrounding double quotes on read, and a text is written in them when its
-// edges hold blanks or quotes. A missing file reads as empty; save() creates it.
+// do not count. A save changes only the first line of each key given a new value, adds new keys
+// after the last line of their section and new sections at the end; every other line, whatever it
+// holds, is written back byte for byte where it stood, in the file's own encoding. A key that
+// repeats keeps all its lines and reads as its first one. A value loses one pair of surrounding
+// double quotes on read, and a text is written in them when its edges hold blanks or quotes. A
+// missing file reads as empty; save() creates it. A file that is not text (a zero byte, UTF-16 that
+// does not convert back) is first copied to the same name with ".bak" added, unless that exists.
 class IniFile {
 public:
     explicit IniFile(const QString& path);
@@ -46,6 +49,7 @@ private:
 
     // The first line of the key, without one pair of surrounding double quotes; empty when missing.
     std::optional<QString> storedValue(const QString& section, const QString& key) const;
+    std::optional<int> storedInteger(const QString& section, const QString& key) const;
 
     QString path_;
     std::unique_ptr<Document> document_;

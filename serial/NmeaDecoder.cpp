@@ -19,6 +19,13 @@ double NumberIn(QByteArrayView field) {
     return ok && std::isfinite(value) ? value : 0;
 }
 
+// Knots beyond about 9.7e307 would overflow to infinity; such a speed counts as 0 like any other
+// number that does not fit.
+double KmhFromKnots(double knots) {
+    const double kmh = knots * kKmhPerKnot;
+    return std::isfinite(kmh) ? kmh : 0;
+}
+
 qint32 IntegerIn(QByteArrayView field) {
     return field.toInt(nullptr, 10);
 }
@@ -115,7 +122,7 @@ void TPlovikSerialGPS::ParseRMC(const QByteArray& sentence) {
         return;
     try {
         if (!fields[7].isEmpty())
-            StoreSpeed(*this, NumberIn(fields[7]) * kKmhPerKnot);
+            StoreSpeed(*this, KmhFromKnots(NumberIn(fields[7])));
         if (fields.size() > 8 && !fields[8].isEmpty())
             GpsData.Course = NumberIn(fields[8]);
     } catch (...) {

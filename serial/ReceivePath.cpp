@@ -18,6 +18,9 @@ constexpr qint64 kMaxMsPerPoll = 40;
 // A run without a line feed longer than this is noise or a wrong line speed: only its tail is kept.
 constexpr qsizetype kReceiveBufferLimit = 4096;
 constexpr qsizetype kReceiveBufferKeep = 2048;
+// Lines held back behind a handler that keeps failing wait for the next pass, but the text waiting
+// never grows past what one tick may take.
+constexpr qsizetype kWaitingTextLimit = kMaxBytesPerPoll;
 
 bool IsBlank(char byte) {
     return static_cast<unsigned char>(byte) < 33;
@@ -40,6 +43,15 @@ void AppendWithoutZeroBytes(QByteArray& target, const char* data, qint64 size) {
         target.append(from, zero - from);
         from = zero + 1;
     }
+}
+
+// Drops the oldest waiting text down to the limit. The cut follows a line feed, so no line arrives
+// without its beginning; with no line feed left, the text is one run and keeps only its tail.
+void DropOldestWaitingText(QByteArray& buffer) {
+    if (buffer.size() <= kWaitingTextLimit)
+        return;
+    const qsizetype lineEnd = buffer.indexOf('\n', buffer.size() - kWaitingTextLimit - 1);
+    buffer.remove(0, lineEnd >= 0 ? lineEnd + 1 : buffer.size() - kReceiveBufferKeep);
 }
 
 // "yyyy-mm-dd hhnnsszzz" in local time, e.g. "2025-03-03 140509042".
@@ -86,6 +98,8 @@ void TPlovikSerialGPS::Poll() {
 }
 
 void TPlovikSerialGPS::SplitLines() {
+    // A handler that threw ended the last pass before the cut below.
+    DropOldestWaitingText(ReceiveBuffer);
     for (qsizetype end = ReceiveBuffer.indexOf('\n'); end >= 0; end = ReceiveBuffer.indexOf('\n')) {
         // The line leaves the buffer before anyone sees it, so a throwing handler cannot make it
         // arrive twice.

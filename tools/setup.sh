@@ -9,6 +9,7 @@ packages=(
     libsimpleini-dev libgtest-dev libgmock-dev
     fonts-liberation fonts-dejavu-core
     python3 socat xvfb xdotool imagemagick desktop-file-utils
+    clang libclang-rt-14-dev
 )
 
 missing=()

@@ -313,7 +313,7 @@ TEST_F(SettingsWindowTest, SavingWritesEveryKeyAndKeepsWhatItDoesNotKnow) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QString written = QString::fromUtf8(file.readAll());
     for (const char* kept : {"; bench monitor", "ThemeStyle=Glow", "; chosen by hand",
-                             "Enable RTS=False", "MyKey=mine", "[Extra]", "A=1"})
+                             "Enable RTS     =False", "MyKey=mine", "[Extra]", "A=1"})
         EXPECT_TRUE(written.contains(QLatin1String(kept))) << kept << '\n' << written.toStdString();
     const IniFile reread(path());
     for (const TerminalKey& key : kTerminalKeys)
