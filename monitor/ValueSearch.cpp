@@ -205,7 +205,9 @@ void RunningAverage::add(double value) {
     // with weight 1/count.
     if (count_ < std::numeric_limits<qint32>::max())
         ++count_;
-    mean_ = ((count_ - 1.0) * mean_ + value) / count_;
+    // The same mean as ((count - 1) * mean + value) / count, but a steady value stays exactly that
+    // value: the product form drifts in the last digits shown after a few dozen samples.
+    mean_ += (value - mean_) / count_;
 }
 
 void RunningAverage::reset() {

@@ -174,6 +174,13 @@ TEST_F(Averaging, OpenFromTheStartCountsAndAverages) {
     EXPECT_EQ(eValue.text(), QStringLiteral("6"));
 }
 
+TEST_F(Averaging, ASteadyValueStaysExact) {
+    fAverage.ShowInFront();
+    for (int i = 0; i < 1000; ++i)
+        show(47.9);
+    EXPECT_EQ(boxes(), QStringList({"1000", "47.9"}));
+}
+
 TEST_F(Averaging, HiddenWhileLinesMatchStartsAfreshAndKeepsTheBoxes) {
     fAverage.ShowInFront();
     show(1);
