@@ -38,7 +38,8 @@ public:
         return empty_ ? 0 : device_->read(data, maxSize);
     }
     qint64 write(const char* data, qint64 size) override { return device_->write(data, size); }
-    QString errorString() const override { return device_->errorString(); }
+    bool isGone() override { return device_->isGone(); }
+    SerialFailure failure() const override { return device_->failure(); }
 
 private:
     std::unique_ptr<SerialDevice> device_;
@@ -47,10 +48,11 @@ private:
 
 class EmptyReadLayer : public SerialLayer {
 public:
-    std::unique_ptr<SerialDevice> open(const QString& name, QString& error) override {
-        std::unique_ptr<SerialDevice> device = fake.open(name, error);
+    std::unique_ptr<SerialDevice> open(const QString& name, SerialFailure& failure) override {
+        std::unique_ptr<SerialDevice> device = fake.open(name, failure);
         return device ? std::make_unique<EmptyReadDevice>(std::move(device), emptyReads) : nullptr;
     }
+    DeviceIdentity identify(const QString& name) override { return fake.identify(name); }
 
     FakeSerialLayer fake;
     bool emptyReads = false;
