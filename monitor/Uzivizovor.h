@@ -43,7 +43,9 @@ public:
 
     // Handlers.
     void FormShow();
-    // Writes the settings back; throws when the settings file cannot be written.
+    // Writes the settings back; throws when the settings file cannot be written, which refuses
+    // the close. The next close request after a refused one closes whatever the save does, so an
+    // unwritable file never keeps the program from ending.
     void FormCloseQuery(bool& canClose);
     void FillPortList();
     void bConnectClick();
@@ -143,4 +145,6 @@ private:
     void ApplyPriority();
 
     const MonitorPlatform platform_;
+    // Whether the last close request was refused because the settings could not be written.
+    bool closeRefused_ = false;
 };
