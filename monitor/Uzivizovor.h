@@ -45,7 +45,9 @@ public:
 
     // Handlers.
     void FormShow();
-    // Writes the settings back; throws when the settings file cannot be written.
+    // Writes the settings back; throws when the settings file cannot be written, which refuses
+    // the close. The next close request after a refused one closes whatever the save does, so an
+    // unwritable file never keeps the program from ending.
     void FormCloseQuery(bool& canClose);
     void FillPortList();
     void bConnectClick();
@@ -168,4 +170,6 @@ private:
 
     const MonitorPlatform platform_;
     int shownSettingsWidth_ = 0;
+    // Whether the last close request was refused because the settings could not be written.
+    bool closeRefused_ = false;
 };

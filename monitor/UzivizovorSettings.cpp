@@ -89,7 +89,18 @@ void TfZIVizovor::FormShow() {
 }
 
 void TfZIVizovor::FormCloseQuery(bool& /*canClose*/) {
+    // The close refused for an unwritable file has told the user; the next request must end the
+    // program all the same. It tries once more, quietly, in case the file was mended meanwhile.
+    if (std::exchange(closeRefused_, false)) {
+        try {
+            SaveSettings();
+        } catch (const SettingsWriteError&) {
+        }
+        return;
+    }
+    closeRefused_ = true;
     SaveSettings();
+    closeRefused_ = false;
 }
 
 void TfZIVizovor::FillPortList() {
@@ -134,8 +145,7 @@ void TfZIVizovor::RestoreSettings() {
     }
     QFont font = mTerminal->font();
     font.setFamily(stored.fontName);
-    // Qt has no font of zero or fewer points; such a size keeps the one there is.
-    if (stored.fontSize > 0)
+    if (stored.fontSize >= kLeastFontSize && stored.fontSize <= kMostFontSize)
         font.setPointSize(stored.fontSize);
     ApplyStyleBits(font, stored.fontStyle);
     mTerminal->setFont(font);

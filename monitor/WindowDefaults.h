@@ -9,6 +9,11 @@ inline constexpr int kSettingsPanelWidth = 148;
 inline constexpr int kLeastSettingsPanelWidth = 100;
 inline constexpr int kMostSettingsPanelWidth = 400;
 
+// The range of terminal font sizes in points a stored size must lie in to be applied: a size far
+// beyond it draws every glyph as an empty box, and would be saved back at the next close.
+inline constexpr int kLeastFontSize = 1;
+inline constexpr int kMostFontSize = 400;
+
 // Poll period in milliseconds when the Delay list holds no number.
 inline constexpr int kDefaultDelay = 5;
 

@@ -5,6 +5,8 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLineEdit>
+#include <string>
+#include <vector>
 
 #include "Application.h"
 #include "PseudoTerminal.h"
@@ -53,23 +55,47 @@ bool RequestClose(TfZIVizovor& window, MessageBoxes& messages) {
     return request.isAccepted();
 }
 
-TEST(Restart, CloseWithAnUnwritableSettingsFileSaysSoAndKeepsTheWindowOpen) {
-    WindowHarness h;
-    auto w = h.window();
-    w->show();
-    const QString unwritable = h.dir.filePath(QStringLiteral("gone/plovik-monitor.INI"));
-    w->SettingsFilePath = unwritable;
+// One close request of a sequence: whether the settings file can be written at that moment, and
+// what the request should come to.
+struct CloseStep {
+    bool writable;
+    bool closes;
+    int boxes;  // error boxes shown so far
+};
 
-    EXPECT_FALSE(RequestClose(*w, h.messages));
-    ASSERT_EQ(h.messages.shown.size(), 1);
-    EXPECT_EQ(h.messages.shown[0].icon, QMessageBox::Critical);
-    EXPECT_EQ(h.messages.shown[0].text, QStringLiteral("Unable to write to ") + unwritable);
-    EXPECT_TRUE(w->isVisible());
-
-    // Once the file can be written the window closes as usual.
-    w->SettingsFilePath = h.dir.filePath(QStringLiteral("plovik-monitor.INI"));
-    EXPECT_TRUE(RequestClose(*w, h.messages));
-    EXPECT_EQ(h.messages.shown.size(), 1);
+TEST(Restart, AnUnwritableSettingsFileRefusesOneCloseAndTheNextClosesAnyway) {
+    const struct {
+        const char* name;
+        std::vector<CloseStep> steps;
+    } cases[] = {
+        {"writable", {{true, true, 0}}},
+        {"stays unwritable", {{false, false, 1}, {false, true, 1}}},
+        {"mended before the second request", {{false, false, 1}, {true, true, 1}}},
+        {"each refusal lets one close through",
+         {{false, false, 1}, {false, true, 1}, {false, false, 2}, {false, true, 2}}},
+        {"a save that works starts over", {{true, true, 0}, {false, false, 1}, {false, true, 1}}},
+    };
+    for (const auto& c : cases) {
+        WindowHarness h;
+        auto w = h.window();
+        w->show();
+        const QString writable = h.dir.filePath(QStringLiteral("plovik-monitor.INI"));
+        // A folder that is not there fails every user, root included.
+        const QString unwritable = h.dir.filePath(QStringLiteral("gone/plovik-monitor.INI"));
+        int step = 0;
+        for (const CloseStep& s : c.steps) {
+            const std::string where = std::string(c.name) + ", request " + std::to_string(++step);
+            QFile::remove(writable);
+            w->SettingsFilePath = s.writable ? writable : unwritable;
+            EXPECT_EQ(RequestClose(*w, h.messages), s.closes) << where;
+            ASSERT_EQ(h.messages.shown.size(), s.boxes) << where;
+            EXPECT_EQ(QFile::exists(writable), s.writable) << where;
+        }
+        for (const CountingMessages::Shown& box : h.messages.shown) {
+            EXPECT_EQ(box.icon, QMessageBox::Critical) << c.name;
+            EXPECT_EQ(box.text, QStringLiteral("Unable to write to ") + unwritable) << c.name;
+        }
+    }
 }
 
 }  // namespace

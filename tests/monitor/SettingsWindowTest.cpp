@@ -300,6 +300,32 @@ TEST_F(SettingsWindowTest, FontKeysGiveFaceSizeStyleAndColours) {
     EXPECT_EQ(StoredColor(0xFF), QColor(Qt::red));
 }
 
+TEST_F(SettingsWindowTest, FontSizeOnlyWithinItsRangeAndTheDesignedSizeIsSavedOtherwise) {
+    const int designed = newWindow()->mTerminal->font().pixelSize();
+    const struct {
+        const char* size;
+        int pointSize;  // 0: the designed size stays
+    } cases[] = {
+        {"100000", 0}, {"0", 0}, {"-5", 0}, {"400", 400}, {"401", 0}, {"1", 1},
+    };
+    for (const auto& c : cases) {
+        auto w = restoredFrom(QByteArray("FontName=DejaVu Sans Mono\nFontSize=") + c.size + '\n');
+        const QFont font = w->mTerminal->font();
+        EXPECT_EQ(font.family(), QStringLiteral("DejaVu Sans Mono")) << c.size;
+        if (c.pointSize == 0)
+            EXPECT_EQ(font.pixelSize(), designed) << c.size;
+        else
+            EXPECT_EQ(font.pointSize(), c.pointSize) << c.size;
+
+        w->SaveSettings();
+        const int saved =
+            IniFile(path()).readInteger(QStringLiteral("TERMINAL"), QStringLiteral("FontSize"), 0);
+        EXPECT_EQ(saved == QByteArray(c.size).toInt(), c.pointSize != 0) << c.size;
+        EXPECT_GE(saved, 1) << c.size;
+        EXPECT_LE(saved, 400) << c.size;
+    }
+}
+
 TEST_F(SettingsWindowTest, SavingWritesEveryKeyAndKeepsWhatItDoesNotKnow) {
     writeFile(
         "; bench monitor\n\n[APPLICATION]\nThemeStyle=Glow\n"
