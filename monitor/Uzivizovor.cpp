@@ -25,6 +25,7 @@
 #include "Clock.h"
 #include "Fonts.h"
 #include "SettingsFile.h"
+#include "TimeStamp.h"
 #include "Timer.h"
 
 namespace {
@@ -440,13 +441,9 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
         const bool shown = search.isEmpty() || line.contains(search);
         if (Paused || !shown)
             return;
-        QString text = QString::fromLocal8Bit(line);
-        if (ShowDateTime) {
-            text.prepend(
-                platform_.serial.clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
-                QLatin1Char(' '));
-        }
-        mTerminal->appendLine(text);
+        const QByteArrayView stamp =
+            ShowDateTime ? DisplayStamp(platform_.serial.clock->epochMs()) : QByteArrayView();
+        mTerminal->appendLine(stamp, line);
     } catch (...) {
         // One line that cannot be handled must not stop the lines after it.
     }
