@@ -31,6 +31,37 @@ constexpr std::array<CellCopy, 9> kCopies = {nullptr,     CopyCell<1>, CopyCell<
                                              CopyCell<3>, CopyCell<4>, CopyCell<5>,
                                              CopyCell<6>, CopyCell<7>, CopyCell<8>};
 
+// The names Unicode's control pictures (U+2400 to U+2421) show. Few monospaced faces carry the
+// pictures, so for a face without them they are drawn here, as the pictures look: the name's
+// letters in small type, stepping down across the cell.
+constexpr std::array<const char*, 34> kControlNames = {
+    "NUL", "SOH", "STX", "ETX", "EOT", "ENQ", "ACK", "BEL", "BS",  "HT",  "LF",  "VT",
+    "FF",  "CR",  "SO",  "SI",  "DLE", "DC1", "DC2", "DC3", "DC4", "NAK", "SYN", "ETB",
+    "CAN", "EM",  "SUB", "ESC", "FS",  "GS",  "RS",  "US",  "SP",  "DEL"};
+constexpr char16_t kFirstControlPicture = 0x2400;
+
+const char* ControlName(QChar c) {
+    const char16_t u = c.unicode();
+    if (u < kFirstControlPicture || u >= kFirstControlPicture + kControlNames.size())
+        return nullptr;
+    return kControlNames[u - kFirstControlPicture];
+}
+
+void DrawControlName(QPainter& painter, QLatin1String name, int width, int height) {
+    QFont small = painter.font();
+    small.setPixelSize(std::max(5, height * 2 / 5));
+    small.setUnderline(false);
+    small.setStrikeOut(false);
+    painter.setFont(small);
+    const QFontMetricsF metrics(small);
+    const qsizetype letters = name.size();
+    const qreal step = letters > 1 ? (height - metrics.height()) / (letters - 1) : 0;
+    for (qsizetype i = 0; i < letters; ++i) {
+        const QPointF at(static_cast<qreal>(i) * width / letters, metrics.ascent() + i * step);
+        painter.drawText(at, QString(name[i]));
+    }
+}
+
 bool IsWhole(qreal value) {
     return std::abs(value - std::round(value)) < 1e-3;
 }
@@ -71,10 +102,14 @@ TGlyphCells::Cell& TGlyphCells::cell(QChar c) {
     Cell& found = c.unicode() < ascii_.size() ? ascii_[c.unicode()] : others_[c.unicode()];
     if (!found.known) {
         found.known = true;
-        // A character of its own width, drawn by this face itself (not by a fallback).
-        found.fits = width_ > 0 && !c.isSurrogate() && !c.isMark() &&
-                     c.category() != QChar::Other_Format && raw_.supportsCharacter(c) &&
-                     IsWhole(QFontMetricsF(font_).horizontalAdvance(c) - width_);
+        // A character of its own width, drawn by this face itself (not by a fallback), or a
+        // control picture, which is drawn here if the face lacks it.
+        const bool drawnHere = ControlName(c) && !raw_.supportsCharacter(c);
+        found.fits =
+            width_ > 0 &&
+            (drawnHere || (!c.isSurrogate() && !c.isMark() && c.category() != QChar::Other_Format &&
+                           raw_.supportsCharacter(c) &&
+                           IsWhole(QFontMetricsF(font_).horizontalAdvance(c) - width_)));
     }
     return found;
 }
@@ -89,7 +124,10 @@ void TGlyphCells::render(Cell& cell, QChar c, bool selected) {
     QPainter painter(&image);
     painter.setFont(font_);
     painter.setPen(colours_[selected][0]);
-    painter.drawText(QPointF(0, ascent_), QString(c));
+    if (const char* name = ControlName(c); name && !raw_.supportsCharacter(c))
+        DrawControlName(painter, QLatin1String(name), width_, height_);
+    else
+        painter.drawText(QPointF(0, ascent_), QString(c));
     painter.end();
     const int padded = PaddedWidth(width_);
     std::vector<quint32>& pixels = cell.pixels[selected];

@@ -92,6 +92,8 @@ TTerminalRows::Row& TTerminalRows::row(qint64 id, QByteArrayView bytes) {
     row.layout = std::make_unique<QTextLayout>(row.text, font_);
     QTextOption option;
     option.setWrapMode(QTextOption::NoWrap);
+    // A row reads from the left whatever script it holds: the stamp stays first.
+    option.setTextDirection(Qt::LeftToRight);
     option.setTabStopDistance(tabStop_);
     row.layout->setTextOption(option);
     row.layout->beginLayout();
@@ -184,7 +186,9 @@ qsizetype TTerminalRows::columnAt(qint64 id, QByteArrayView bytes, qreal x) {
     const Row& found = row(id, bytes);
     const qreal end = found.layout ? kLeftMargin + found.layout->lineAt(0).naturalTextWidth()
                                    : cellX(found.text, found.text.size());
-    if (found.cut && x >= end)
+    // Past the end of what the row shows, or at the pane's right edge, is the end of the line: a
+    // row cut off by the edge is selected to its end by dragging there.
+    if (x >= width_ - 1 || (found.cut && x >= end))
         return ShownText(bytes).size();
     if (found.layout)
         return found.layout->lineAt(0).xToCursor(x);
