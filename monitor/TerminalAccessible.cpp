@@ -95,26 +95,33 @@ qint64 TTerminalAccessible::sync() const {
     return removed;
 }
 
-void TTerminalAccessible::reportTextChange() {
+TTerminalAccessible::TextChange TTerminalAccessible::takeTextChange() {
     const bool known = synced_;
     const qint64 cachedEnd = firstLine_ + static_cast<qint64>(starts_.size());
-    const qint64 removed = sync();
-    if (!known)
-        return;
-    if (removed > 0) {
-        // The lines are gone; as editors do, the count is told right and the text as blanks.
-        QAccessibleTextRemoveEvent event(view(), 0, QString(removed, QLatin1Char(' ')));
-        QAccessible::updateAccessibility(&event);
-    }
+    TextChange change;
+    change.removed = static_cast<int>(sync());
     const TLineRing& lines = view()->lines();
     const qint64 firstNew = std::max(cachedEnd, lines.firstId());
-    if (firstNew >= lines.endId())
-        return;
+    if (!known || firstNew >= lines.endId())
+        return change;
     // Behind lines that stay, the new ones begin with the "\n" that ends the last of those.
     const int at = lineStart(firstNew);
-    const int from = firstNew > lines.firstId() ? at - 1 : at;
-    QAccessibleTextInsertEvent event(view(), from, text(from, characterCount()));
-    QAccessible::updateAccessibility(&event);
+    change.insertedAt = firstNew > lines.firstId() ? at - 1 : at;
+    change.inserted = text(change.insertedAt, characterCount());
+    return change;
+}
+
+void TTerminalAccessible::reportTextChange() {
+    const TextChange change = takeTextChange();
+    if (change.removed > 0) {
+        // The lines are gone; as editors do, the count is told right and the text as blanks.
+        QAccessibleTextRemoveEvent event(view(), 0, QString(change.removed, QLatin1Char(' ')));
+        QAccessible::updateAccessibility(&event);
+    }
+    if (change.insertedAt >= 0) {
+        QAccessibleTextInsertEvent event(view(), change.insertedAt, change.inserted);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void TTerminalAccessible::reportSelectionChange() {

@@ -37,6 +37,14 @@ public:
     void scrollToSubstring(int startIndex, int endIndex) override;
     QString attributes(int offset, int* startOffset, int* endOffset) const override;
 
+    // What changed since the last call: characters gone from the start, text added at the end
+    // (insertedAt -1 for none). The first call only starts counting.
+    struct TextChange {
+        int removed = 0;
+        int insertedAt = -1;
+        QString inserted;
+    };
+    TextChange takeTextChange();
     // Tells assistive tools what the pane's latest frame changed.
     void reportTextChange();
     void reportSelectionChange();

@@ -157,21 +157,24 @@ void TTerminalView::scrollToLine(qint64 id) {
 void TTerminalView::paintEvent(QPaintEvent* event) {
     QPainter painter(viewport());
     const QRect area = event->rect();
+    const QColor base = palette().color(QPalette::Base);
     const int height = rows_.height();
     const int endRow = area.bottom() / height + 1;
     int row = area.top() / height;
     for (; row < endRow && lineOfRow(row) < ring_.endId(); ++row) {
         const qint64 id = lineOfRow(row);
-        if (id < ring_.firstId())
+        // A line dropped since the last frame, which moves the rows up.
+        if (id < ring_.firstId()) {
+            FillInBands(painter, QRect(area.left(), row * height, area.width(), height), base);
             continue;
+        }
         const QByteArrayView bytes = ring_.line(id);
         const auto selected = selection_.isEmpty() ? TTerminalRows::Range()
                                                    : selection_.rangeIn(id, ShownLength(ring_, id));
         painter.drawImage(QPoint(0, row * height), rows_.image(id, bytes, selected));
     }
     const int below = row * height;
-    FillInBands(painter, QRect(area.left(), below, area.width(), area.bottom() - below + 1),
-                palette().color(QPalette::Base));
+    FillInBands(painter, QRect(area.left(), below, area.width(), area.bottom() - below + 1), base);
     const TTextPlace caret = selection_.caret;
     if (hasFocus() && selection_.isEmpty() && caret.line >= topId_ && ring_.holds(caret.line) &&
         caret.line < lineOfRow(endRow)) {

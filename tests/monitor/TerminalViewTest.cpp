@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "Fonts.h"
+#include "TerminalAccessible.h"
 #include "TerminalView.h"
 #include "WindowHarness.h"
 
@@ -241,6 +242,36 @@ TEST(TerminalView, ReceivedLineWithAnInnerCarriageReturnIsOneRow) {
     EXPECT_EQ(TerminalLines(*w).value(1), QStringLiteral("left\u240Dright"));
     h.time.advance(60000);
     EXPECT_EQ(w->mTerminal->lineCount(), 1000);
+}
+
+// What assistive tools are told after each frame: lines added at the end, and how much went from
+// the start.
+TEST(TerminalView, TellsAssistiveToolsOfNewAndDroppedLines) {
+    auto view = ShownView();
+    auto* pane =
+        dynamic_cast<TTerminalAccessible*>(QAccessible::queryAccessibleInterface(view.get()));
+    ASSERT_NE(pane, nullptr);
+    const auto told = [&] {
+        const TTerminalAccessible::TextChange change = pane->takeTextChange();
+        return QStringLiteral("-%1 +%2 %3")
+            .arg(change.removed)
+            .arg(change.insertedAt)
+            .arg(change.inserted)
+            .toStdString();
+    };
+    EXPECT_EQ(told(), "-0 +-1 ");
+    view->appendLine({}, "one");
+    view->appendLine({}, "two");
+    EXPECT_EQ(told(), "-0 +0 \none\ntwo");
+    EXPECT_EQ(told(), "-0 +-1 ");
+    view->clear();
+    view->appendLine({}, "three");
+    EXPECT_EQ(told(), "-8 +0 three");
+    for (int i = 0; i < TTerminalView::kMaxLines; ++i)
+        view->appendLine({}, "x");
+    EXPECT_EQ(pane->characterCount(), 2 * TTerminalView::kMaxLines - 1);
+    view->appendLine({}, "last");
+    EXPECT_EQ(told(), "-2 +99997 \nlast");
 }
 
 }  // namespace
