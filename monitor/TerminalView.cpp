@@ -1,70 +1,263 @@
 #include "TerminalView.h"
 
+#include <QPaintEvent>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTimer>
 #include <algorithm>
 
-TTerminalView::TTerminalView(QWidget* parent) : QPlainTextEdit(parent) {
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+#include "TerminalAccessible.h"
+#include "TerminalText.h"
+
+namespace {
+
+// Qt hands fills taller than this to its thread pool and waits for them; for a pane repainted many
+// times a second that costs more than the fill.
+constexpr int kFillBand = 64;
+
+void FillInBands(QPainter& painter, const QRect& area, const QColor& colour) {
+    for (int top = area.top(); top <= area.bottom(); top += kFillBand)
+        painter.fillRect(
+            QRect(area.left(), top, area.width(), std::min(kFillBand, area.bottom() - top + 1)),
+            colour);
+}
+
+}  // namespace
+
+TTerminalView::TTerminalView(QWidget* parent)
+    : QAbstractScrollArea(parent), ring_(kMaxLines, kMaxBytes) {
+    InstallTerminalAccessibility();
+    setAccessibleName(QStringLiteral("Terminal"));
+    setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setMaximumBlockCount(kMaxLines);
-    // Undo history would keep a copy of every line ever received.
-    setUndoRedoEnabled(false);
+    viewport()->setCursor(Qt::IBeamCursor);
+    // Every pixel of the viewport is painted here.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    verticalScrollBar()->setSingleStep(1);
+    frameTimer_.setSingleShot(true);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] { frame(false); });
+    // Whoever takes the scroll bar in hand finds it where the pane is.
+    verticalScrollBar()->installEventFilter(this);
+    rows_.setFont(font());
+    rows_.setColours(palette());
+    ring_.append({});
+    selection_.clampTo(ring_);
 }
 
 void TTerminalView::appendLine(const QString& line) {
-    pending_.append(line);
-    if (flushQueued_)
-        return;
-    flushQueued_ = true;
-    QTimer::singleShot(kFlushDelayMs, this, [this] { flush(); });
+    const QByteArray bytes = line.toLocal8Bit();
+    ring_.append({bytes});
+    scheduleFrame();
 }
 
-void TTerminalView::flush() {
-    flushQueued_ = false;
-    if (pending_.isEmpty())
-        return;
-    // Lines that would be dropped at once are not inserted at all.
-    if (pending_.size() > kMaxLines)
-        pending_.remove(0, pending_.size() - kMaxLines);
-
-    QScrollBar* bar = verticalScrollBar();
-    const bool atBottom = bar->value() == bar->maximum();
-    const int readingAt = bar->value();
-    const bool wasEmptied = isEmptied();
-    const int linesBefore = wasEmptied ? 0 : document()->blockCount();
-    QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
-    QString text = pending_.join(QLatin1Char('\n'));
-    if (!wasEmptied)
-        text.prepend(QLatin1Char('\n'));
-    cursor.insertText(text);
-    const int dropped = linesBefore + static_cast<int>(pending_.size()) - document()->blockCount();
-    emptied_ = false;
-    pending_.clear();
-    // The scroll bar counts lines: lines dropped from the top would slide the text a reader is on.
-    bar->setValue(atBottom ? bar->maximum() : std::max(0, readingAt - dropped));
+void TTerminalView::appendLine(QByteArrayView stamp, QByteArrayView line) {
+    if (stamp.isEmpty())
+        ring_.append({line});
+    else
+        ring_.append({stamp, " ", line});
+    scheduleFrame();
 }
 
 void TTerminalView::clear() {
-    pending_.clear();
-    QPlainTextEdit::clear();
-    emptied_ = true;
+    ring_.clear();
+    scheduleFrame();
 }
 
 int TTerminalView::lineCount() const {
-    const int held = isEmptied() ? 0 : document()->blockCount();
-    return std::min(held + static_cast<int>(pending_.size()), kMaxLines);
+    return static_cast<int>(ring_.count());
 }
 
-bool TTerminalView::isEmptied() const {
-    return emptied_ && document()->isEmpty();
+void TTerminalView::scheduleFrame() {
+    if (frameTimer_.isActive())
+        return;
+    const int period = busy_ ? kBusyFrameMs : kFrameMs;
+    const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : period;
+    frameTimer_.start(static_cast<int>(std::max<qint64>(0, period - since)));
 }
 
-void TTerminalView::mouseDoubleClickEvent(QMouseEvent* event) {
-    QPlainTextEdit::mouseDoubleClickEvent(event);
-    emit doubleClicked();
+void TTerminalView::flush() {
+    frame(true);
+}
+
+void TTerminalView::frame(bool exactBar) {
+    frameTimer_.stop();
+    sinceFrame_.start();
+    selection_.clampTo(ring_);
+    const QScrollBar* bar = verticalScrollBar();
+    if (!barBehind_)
+        following_ = bar->value() >= bar->maximum();
+    const qint64 top = following_ ? ring_.endId() : topId_;
+    busy_ = following_ && ring_.endId() - endAtFrame_ > fullRows() / 4;
+    endAtFrame_ = ring_.endId();
+    if (exactBar || sinceBar_.elapsed() >= kBarMs) {
+        setBar(top);
+    } else {
+        topId_ = std::clamp(top, ring_.firstId(), lastTop());
+        barBehind_ = true;
+    }
+    const qint64 shownEnd = std::min(ring_.endId(), topId_ + fullRows() + 1);
+    if (topId_ != shownTop_ || shownEnd != shownEnd_)
+        viewport()->update();
+    TerminalTextChanged(this);
+}
+
+void TTerminalView::catchUpBar() {
+    if (barBehind_)
+        setBar(topId_);
+}
+
+qint64 TTerminalView::lastTop() const {
+    return std::max(ring_.firstId(), ring_.endId() - fullRows());
+}
+
+int TTerminalView::fullRows() const {
+    return std::max(1, viewport()->height() / rows_.height());
+}
+
+void TTerminalView::setBar(qint64 top) {
+    QScrollBar* bar = verticalScrollBar();
+    topId_ = std::clamp(top, ring_.firstId(), lastTop());
+    barBase_ = ring_.firstId();
+    barBehind_ = false;
+    sinceBar_.start();
+    settingBar_ = true;
+    bar->setPageStep(fullRows());
+    bar->setRange(0, static_cast<int>(lastTop() - barBase_));
+    bar->setValue(static_cast<int>(topId_ - barBase_));
+    settingBar_ = false;
+}
+
+bool TTerminalView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == verticalScrollBar() &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        catchUpBar();
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void TTerminalView::wheelEvent(QWheelEvent* event) {
+    catchUpBar();
+    QAbstractScrollArea::wheelEvent(event);
+}
+
+void TTerminalView::scrollContentsBy(int, int) {
+    if (settingBar_)
+        return;
+    topId_ = barBase_ + verticalScrollBar()->value();
+    viewport()->update();
+}
+
+void TTerminalView::scrollToLine(qint64 id) {
+    const int rows = fullRows();
+    if (id >= topId_ && id < topId_ + rows)
+        return;
+    setBar(id < topId_ ? id : id - rows + 1);
+    viewport()->update();
+}
+
+void TTerminalView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    const QRect area = event->rect();
+    const QColor base = palette().color(QPalette::Base);
+    const int height = rows_.height();
+    const int endRow = area.bottom() / height + 1;
+    int row = area.top() / height;
+    for (; row < endRow && lineOfRow(row) < ring_.endId(); ++row) {
+        const qint64 id = lineOfRow(row);
+        // A line dropped since the last frame, which moves the rows up.
+        if (id < ring_.firstId()) {
+            FillInBands(painter, QRect(area.left(), row * height, area.width(), height), base);
+            continue;
+        }
+        const QByteArrayView bytes = ring_.line(id);
+        const auto selected = selection_.isEmpty() ? TTerminalRows::Range()
+                                                   : selection_.rangeIn(id, ShownLength(ring_, id));
+        painter.drawImage(QPoint(0, row * height), rows_.image(id, bytes, selected));
+    }
+    const int below = row * height;
+    FillInBands(painter, QRect(area.left(), below, area.width(), area.bottom() - below + 1), base);
+    const TTextPlace caret = selection_.caret;
+    if (hasFocus() && selection_.isEmpty() && caret.line >= topId_ && ring_.holds(caret.line) &&
+        caret.line < lineOfRow(endRow)) {
+        const qreal x = rows_.xOf(caret.line, ring_.line(caret.line), caret.column);
+        const int y = static_cast<int>(caret.line - topId_) * height;
+        painter.fillRect(QRectF(x, y, 1, height), palette().color(QPalette::Text));
+    }
+    shownTop_ = topId_;
+    shownEnd_ = std::min(ring_.endId(), topId_ + fullRows() + 1);
+    rows_.keepOnly(topId_, shownEnd_);
+}
+
+void TTerminalView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    rows_.setWidth(viewport()->width());
+    flush();
+}
+
+void TTerminalView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        rows_.setFont(font());
+        flush();
+    }
+    if (event->type() == QEvent::PaletteChange)
+        rows_.setColours(palette());
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
+        viewport()->update();
+}
+
+QString TTerminalView::shownLine(qint64 id) const {
+    return ring_.holds(id) ? ShownText(ring_.line(id)) : QString();
+}
+
+QString TTerminalView::toPlainText() const {
+    QString text;
+    for (qint64 id = ring_.firstId(); id < ring_.endId(); ++id) {
+        if (id != ring_.firstId())
+            text += QLatin1Char('\n');
+        text += ShownText(ring_.line(id));
+    }
+    return text;
+}
+
+TTextPlace TTerminalView::placeAt(const QPoint& point) {
+    if (ring_.count() == 0)
+        return {ring_.endId(), 0};
+    const int row = std::max(0, point.y()) / rows_.height();
+    const qint64 id = std::clamp(lineOfRow(row), ring_.firstId(), ring_.endId() - 1);
+    return {id, rows_.columnAt(id, ring_.line(id), point.x())};
+}
+
+QRect TTerminalView::placeRect(TTextPlace place) {
+    if (!ring_.holds(place.line))
+        return {};
+    const QByteArrayView bytes = ring_.line(place.line);
+    const qreal left = rows_.xOf(place.line, bytes, place.column);
+    const qreal right = rows_.xOf(place.line, bytes, place.column + 1);
+    const int top = static_cast<int>(place.line - topId_) * rows_.height();
+    return QRect(QPoint(qRound(left), top),
+                 QPoint(qRound(std::max(left + 1, right)) - 1, top + rows_.height() - 1));
+}
+
+void TTerminalView::setSelection(TTextPlace anchor, TTextPlace caret) {
+    selection_.anchor = anchor;
+    selection_.caret = caret;
+    selection_.clampTo(ring_);
+    rows_.forgetImages();
+    viewport()->update();
+    TerminalSelectionChanged(this);
+}
+
+QString TTerminalView::selectedText() const {
+    return selection_.text(ring_);
+}
+
+void TTerminalView::selectAll() {
+    const TLineRing& lines = ring_;
+    setSelection({lines.firstId(), 0},
+                 TTerminalSelection::moved({}, TTerminalSelection::Move::End, lines, 0));
+}
+
+void TTerminalView::moveCaret(TTextPlace to, bool extend) {
+    setSelection(extend ? selection_.anchor : to, to);
+    scrollToLine(to.line);
 }

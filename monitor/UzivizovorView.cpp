@@ -3,6 +3,7 @@
 #include <QLineEdit>
 
 #include "Clock.h"
+#include "TimeStamp.h"
 #include "Uzivizovor.h"
 #include "ValueDisplay.h"
 
@@ -25,13 +26,9 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
         ShowValueOf(line, search);
         if (Paused || !shown)
             return;
-        QString text = QString::fromLocal8Bit(line);
-        if (ShowDateTime) {
-            text.prepend(
-                platform_.serial.clock->now().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz")) +
-                QLatin1Char(' '));
-        }
-        mTerminal->appendLine(text);
+        const QByteArrayView stamp =
+            ShowDateTime ? DisplayStamp(platform_.serial.clock->epochMs()) : QByteArrayView();
+        mTerminal->appendLine(stamp, line);
     } catch (...) {
         // One line that cannot be handled must not stop the lines after it.
     }

@@ -1,10 +1,14 @@
 #include "QtSerialLayer.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
+#include <QPointer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
+#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -26,6 +30,11 @@ namespace {
 // Qt keeps what arrives between two polls. Beyond this backlog it stops taking bytes and the
 // driver's own buffer holds them back, as it would without Qt in between.
 constexpr qint64 kReadBacklogLimit = 1024 * 1024;
+// Qt reads as bytes arrive when the device is counted less often than this, or for a while after a
+// count found more than this waiting (see keepQtFromReading).
+constexpr qint64 kEagerAfterMs = 25;
+constexpr qint64 kEagerBacklog = 8 * 1024;
+constexpr qint64 kEagerForMs = 200;
 
 // Where QSerialPort looks for a port name: paths as they are, Windows device names ("\\.\COM3")
 // too, bare names below /dev.
@@ -101,6 +110,7 @@ public:
         if (port_.open(QIODevice::ReadWrite)) {
             QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                              [this](QSerialPort::SerialPortError e) { noticeHangUp(e); });
+            keepQtFromReading();
             return true;
         }
         failure = QtOpenFailure(port_);
@@ -194,7 +204,9 @@ public:
     }
 
     qint64 read(char* data, qint64 maxSize) override {
-        if (!hungUp_ && port_.bytesAvailable() < maxSize)
+        // Whatever the driver holds moves on to Qt, so the driver's smaller buffer never runs full
+        // behind a reader that takes little at a time.
+        if (!hungUp_)
             takeFromDriver();
         if (hungUp()) {
             if (leftover_.isEmpty())
@@ -204,7 +216,9 @@ public:
             leftover_.remove(0, n);
             return n;
         }
-        return port_.read(data, maxSize);
+        const qint64 n = port_.read(data, maxSize);
+        keepQtFromReading();
+        return n;
     }
 
     qint64 write(const char* data, qint64 size) override {
@@ -273,9 +287,48 @@ private:
     // Moves what the driver holds into Qt's buffer without waiting, so that a count or a read sees
     // every received byte whether or not the event loop has run since it arrived.
     void takeFromDriver() {
-        while (port_.bytesAvailable() < kReadBacklogLimit && port_.waitForReadyRead(0)) {
+        while (port_.bytesAvailable() < kReadBacklogLimit && driverHasNews() &&
+               port_.waitForReadyRead(0)) {
         }
-        port_.clearError();
+        // Clearing tells every listener "no error"; with nothing to clear that is work for nothing.
+        if (port_.error() != QSerialPort::NoError)
+            port_.clearError();
+        keepQtFromReading();
+    }
+
+    // Whether the driver holds bytes or a hang-up. Asking Qt when it holds neither raises and
+    // clears a time-out error each time, a real cost for a port polled every few milliseconds.
+    bool driverHasNews() {
+#ifdef Q_OS_UNIX
+        // Polling (not counting) hands the terminal what is still on its way in the kernel, so
+        // bytes written a moment ago are seen; a failing poll counts as news, which Qt reports.
+        pollfd state{port_.handle(), POLLIN, 0};
+        return ::poll(&state, 1, 0) != 0;
+#else
+        return true;
+#endif
+    }
+
+    // Qt reads by itself whenever bytes arrive, waking the event loop for each chunk and making it
+    // poll the device on every turn. While the component comes often and finds little, that is
+    // work done twice, so Qt's read notifier is held off (Qt has no switch for it) and the driver
+    // keeps the bytes meanwhile. When the component comes seldom, or has lately found much, the
+    // driver's smaller buffer could run full before it comes again, and Qt reads as bytes arrive.
+    void keepQtFromReading() {
+        if (!notifierSought_) {
+            notifierSought_ = true;
+            for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
+                if (notifier->type() == QSocketNotifier::Read)
+                    readNotifier_ = notifier;
+            }
+        }
+        const bool seldom = !sinceTaken_.isValid() || sinceTaken_.elapsed() > kEagerAfterMs;
+        sinceTaken_.start();
+        if (port_.bytesAvailable() > kEagerBacklog)
+            sinceMuch_.start();
+        const bool lately = sinceMuch_.isValid() && sinceMuch_.elapsed() < kEagerForMs;
+        if (readNotifier_)
+            readNotifier_->setEnabled(seldom || lately);
     }
 
     // A device that has hung up stays that way, and Qt's read notification would fire on every turn
@@ -334,6 +387,10 @@ private:
     bool hungUp_ = false;
     SerialFailure hangUpReason_;
     QByteArray leftover_;  // what Qt held when the device hung up, not yet read
+    bool notifierSought_ = false;
+    QPointer<QSocketNotifier> readNotifier_;
+    QElapsedTimer sinceTaken_;
+    QElapsedTimer sinceMuch_;
 };
 
 }  // namespace

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <string>
 
 #include "Clock.h"
 #include "Plovikserialgps.h"
+#include "TimeStamp.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ constexpr qint64 kReadSize = 1023;
 // Keep one poll from holding the user-interface thread for long on a flooding line: a tick stops
 // taking data after this much or after this long, and the next tick takes the rest.
 constexpr qint64 kMaxBytesPerPoll = 1024 * 1024;
-constexpr qint64 kMaxMsPerPoll = 40;
+constexpr qint64 kMaxMsPerPoll = 10;
 // A run without a line feed longer than this is noise or a wrong line speed: only its tail is kept.
 constexpr qsizetype kReceiveBufferLimit = 4096;
 constexpr qsizetype kReceiveBufferKeep = 2048;
@@ -52,18 +54,6 @@ void DropOldestWaitingText(QByteArray& buffer) {
         return;
     const qsizetype lineEnd = buffer.indexOf('\n', buffer.size() - kWaitingTextLimit - 1);
     buffer.remove(0, lineEnd >= 0 ? lineEnd + 1 : buffer.size() - kReceiveBufferKeep);
-}
-
-// "yyyy-mm-dd hhnnsszzz" in local time, e.g. "2025-03-03 140509042".
-QByteArray LogStamp(const QDateTime& moment) {
-    const QDateTime local = moment.toLocalTime();
-    const QDate date = local.date();
-    const QTime time = local.time();
-    std::array<char, 32> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%04d-%02d-%02d %02d%02d%02d%03d",
-                                     date.year(), date.month(), date.day(), time.hour(),
-                                     time.minute(), time.second(), time.msec());
-    return QByteArray(text.data(), length);
 }
 
 }  // namespace
@@ -122,12 +112,18 @@ void TPlovikSerialGPS::WriteLogLine(const QByteArray& line) {
     if (!LogEnabled || !LogFile)
         return;
 
-    QByteArray record;
-    if (LogTimestamps)
-        record = LogStamp(platform_.clock->now()) + ' ';
+    // One buffer for every record: a flood of lines costs no allocation here.
+    thread_local std::string record;
+    record.clear();
+    if (LogTimestamps) {
+        const QByteArrayView stamp = LogStamp(platform_.clock->epochMs());
+        record.append(stamp.data(), stamp.size());
+        record += ' ';
+    }
+    record.append(line.constData(), line.size());
     // CR LF on every platform, so a log reads the same wherever it was written.
-    record += line + "\r\n";
-    std::fwrite(record.constData(), 1, record.size(), LogFile);
+    record += "\r\n";
+    std::fwrite(record.data(), 1, record.size(), LogFile);
     // On disk as soon as its line is handled, even if the program dies right after.
     std::fflush(LogFile);
 }

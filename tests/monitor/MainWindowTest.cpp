@@ -103,8 +103,7 @@ TEST(MainWindow, EveryOtherControlStartsWithItsTextOrState) {
     EXPECT_FALSE(w->Paused);
     EXPECT_TRUE(w->ShowDateTime);
     EXPECT_FALSE(w->Button1->isDefault());
-    EXPECT_FALSE(w->mTerminal->isReadOnly());
-    EXPECT_EQ(w->mTerminal->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(w->mTerminal->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
 }
 
 TEST(MainWindow, MenusHoldTheirItemsInOrder) {

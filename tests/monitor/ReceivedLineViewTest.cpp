@@ -50,7 +50,7 @@ TEST_F(ReceivedLineViewTest, LinesAppearInOrderWithoutAnyoneFlushingThem) {
     for (int i = 0; i < 500; ++i)
         receive(QByteArray::number(i));
     // Painted together a moment later, by the event loop alone.
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w->mTerminal->document()->blockCount() == 501; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->mTerminal->lineCount() == 501; }));
     const QStringList shown = w->mTerminal->toPlainText().split('\n');
     ASSERT_EQ(shown.size(), 501);
     for (int i = 0; i < 500; ++i)
@@ -160,7 +160,7 @@ TEST_F(ReceivedLineViewTest, ViewKeepsOnlyTheNewestLines) {
         receive("late");
         w->mTerminal->flush();
     }
-    EXPECT_EQ(w->mTerminal->document()->blockCount(), TTerminalView::kMaxLines);
+    EXPECT_EQ(w->mTerminal->lineCount(), TTerminalView::kMaxLines);
 }
 
 TEST_F(ReceivedLineViewTest, ViewFollowsNewLinesOnlyWhenAtTheBottom) {
@@ -190,7 +190,7 @@ TEST_F(ReceivedLineViewTest, ViewFollowsNewLinesOnlyWhenAtTheBottom) {
     w->mTerminal->flush();
     bar->setValue(20000);
     const auto topLine = [&] {
-        return w->mTerminal->cursorForPosition(QPoint(1, 1)).block().text();
+        return w->mTerminal->shownLine(w->mTerminal->placeAt(QPoint(1, 1)).line);
     };
     const QString reading = topLine();
     for (int i = 0; i < 500; ++i)
