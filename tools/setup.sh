@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-serialport-dev qt6-svg-dev qt6-qpa-plugins
     libsimpleini-dev libgtest-dev libgmock-dev
     fonts-liberation fonts-dejavu-core
-    python3 socat xvfb xdotool imagemagick desktop-file-utils
+    python3 socat xvfb xdotool imagemagick desktop-file-utils libx11-dev
     clang libclang-rt-14-dev
 )
 

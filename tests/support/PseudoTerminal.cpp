@@ -97,12 +97,12 @@ bool PseudoTerminal::takesCharacterFormat(tcflag_t size, tcflag_t parityFlags) {
     return probe.setDeviceAttributes(attributes);
 }
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs, int stepMs) {
     const QDeadlineTimer deadline(timeoutMs);
     while (!condition()) {
         if (deadline.hasExpired())
             return false;
-        QThread::msleep(1);
+        QThread::msleep(stepMs);
     }
     return true;
 }

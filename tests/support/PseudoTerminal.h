@@ -38,6 +38,6 @@ private:
     QString devicePath_;
 };
 
-// A pseudo-terminal hands bytes across in the kernel's own time: waits up to timeoutMs, in short
-// steps, for the condition to hold. Returns whether it did.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 2000);
+// A pseudo-terminal hands bytes across in the kernel's own time: waits up to timeoutMs, in steps
+// of stepMs, for the condition to hold. Returns whether it did.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 2000, int stepMs = 1);
