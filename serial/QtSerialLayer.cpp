@@ -30,6 +30,8 @@ namespace {
 // Qt keeps what arrives between two polls. Beyond this backlog it stops taking bytes and the
 // driver's own buffer holds them back, as it would without Qt in between.
 constexpr qint64 kReadBacklogLimit = 1024 * 1024;
+// One count or read moves at most about this much from the driver to Qt.
+constexpr qint64 kTakeAtOnce = 64 * 1024;
 // Qt reads as bytes arrive when the device is counted less often than this, or for a while after a
 // count found more than this waiting (see keepQtFromReading).
 constexpr qint64 kEagerAfterMs = 25;
@@ -287,8 +289,9 @@ private:
     // Moves what the driver holds into Qt's buffer without waiting, so that a count or a read sees
     // every received byte whether or not the event loop has run since it arrived.
     void takeFromDriver() {
-        while (port_.bytesAvailable() < kReadBacklogLimit && driverHasNews() &&
-               port_.waitForReadyRead(0)) {
+        // Bounded per call: on a line that never pauses, "until the driver is empty" would not end.
+        const qint64 limit = std::min(kReadBacklogLimit, port_.bytesAvailable() + kTakeAtOnce);
+        while (port_.bytesAvailable() < limit && driverHasNews() && port_.waitForReadyRead(0)) {
         }
         // Clearing tells every listener "no error"; with nothing to clear that is work for nothing.
         if (port_.error() != QSerialPort::NoError)
