@@ -14,9 +14,13 @@ namespace {
 // One read never takes more than this, so one chunk is handled like every other.
 constexpr qint64 kReadSize = 1023;
 // Keep one poll from holding the user-interface thread for long on a flooding line: a tick stops
-// taking data after this much or after this long, and the next tick takes the rest.
+// taking data after this much or after twice its period (within these bounds), and the next tick
+// takes the rest. With a short period the next tick is due at once and the window gets its turn in
+// between; with a long one the window is idle between ticks, and a longer tick keeps the port's
+// throughput.
 constexpr qint64 kMaxBytesPerPoll = 1024 * 1024;
-constexpr qint64 kMaxMsPerPoll = 10;
+constexpr qint64 kShortestPollMs = 10;
+constexpr qint64 kLongestPollMs = 40;
 // A run without a line feed longer than this is noise or a wrong line speed: only its tail is kept.
 constexpr qsizetype kReceiveBufferLimit = 4096;
 constexpr qsizetype kReceiveBufferKeep = 2048;
@@ -62,9 +66,11 @@ void TPlovikSerialGPS::Poll() {
     std::array<char, kReadSize> chunk;
     bool watchdogRestarted = false;
     const qint64 started = platform_.clock->steadyMs();
+    const qint64 budget =
+        std::clamp<qint64>(2 * PollTimer->interval(), kShortestPollMs, kLongestPollMs);
     // A handler may close the port while its line is handled, so every round checks again.
     for (qint64 taken = 0; taken < kMaxBytesPerPoll && Connected && PortHandle;) {
-        if (taken > 0 && platform_.clock->steadyMs() - started >= kMaxMsPerPoll)
+        if (taken > 0 && platform_.clock->steadyMs() - started >= budget)
             return;
         const qint64 waiting = PortHandle->bytesWaiting();
         if (waiting <= 0)
