@@ -37,7 +37,7 @@ private:
     const Entry& entry(qint64 id) const;
     qint64 startFor(qsizetype size) const;
     // Whether a line at start would overwrite the oldest one held.
-    bool wouldDrop(qint64 start, qsizetype size) const;
+    bool wouldDrop(qint64 start, qsizetype size);
     // Moves the lines into a larger store.
     void grow(qsizetype capacity);
 
@@ -49,4 +49,6 @@ private:
     qsizetype count_ = 0;
     qint64 endId_ = 0;
     qint64 endPosition_ = 0;
+    // At most the start of the oldest line held.
+    qint64 oldestStart_ = 0;
 };

@@ -70,7 +70,10 @@ int TTerminalView::lineCount() const {
 void TTerminalView::scheduleFrame() {
     if (frameTimer_.isActive())
         return;
-    const int period = busy_ ? kBusyFrameMs : kFrameMs;
+    const qint64 busyPeriod = paintNs_ * kBusyPaintShare / 1000000;
+    const int period =
+        busy_ ? static_cast<int>(std::clamp<qint64>(busyPeriod, kBusyFrameMinMs, kBusyFrameMaxMs))
+              : kFrameMs;
     const qint64 since = sinceFrame_.isValid() ? sinceFrame_.elapsed() : period;
     frameTimer_.start(static_cast<int>(std::max<qint64>(0, period - since)));
 }
@@ -155,6 +158,8 @@ void TTerminalView::scrollToLine(qint64 id) {
 }
 
 void TTerminalView::paintEvent(QPaintEvent* event) {
+    QElapsedTimer took;
+    took.start();
     QPainter painter(viewport());
     const QRect area = event->rect();
     const QColor base = palette().color(QPalette::Base);
@@ -185,6 +190,7 @@ void TTerminalView::paintEvent(QPaintEvent* event) {
     shownTop_ = topId_;
     shownEnd_ = std::min(ring_.endId(), topId_ + fullRows() + 1);
     rows_.keepOnly(topId_, shownEnd_);
+    paintNs_ = took.nsecsElapsed();
 }
 
 void TTerminalView::resizeEvent(QResizeEvent* event) {

@@ -27,12 +27,14 @@ class TTerminalView : public QAbstractScrollArea {
 public:
     static constexpr int kMaxLines = 50000;
     static constexpr qsizetype kMaxBytes = 32 * 1024 * 1024;
-    // The pane catches up with new lines at most this often,
+    // The pane catches up with new lines at most this often.
     static constexpr int kFrameMs = 16;
-    // and at most this often while lines come faster than anyone reads them (a frame brought more
-    // than a quarter of a screen): each frame then redraws every row, and a pane that does so 60
-    // times a second costs more than everything else the program does.
-    static constexpr int kBusyFrameMs = 100;
+    // While lines come faster than anyone reads them (a frame brought more than a quarter of a
+    // screen), every frame redraws every row; frames then come only so often that painting takes
+    // about this share of the time, and within these bounds.
+    static constexpr int kBusyPaintShare = 100;  // one part in this many
+    static constexpr int kBusyFrameMinMs = 50;
+    static constexpr int kBusyFrameMaxMs = 250;
     // While lines arrive the scroll bar is redrawn at most this often: a bar redrawn every frame
     // would cost more than the rows.
     static constexpr int kBarMs = 250;
@@ -119,6 +121,8 @@ private:
     qint64 shownEnd_ = -1;
     QTimer frameTimer_;
     bool busy_ = false;
+    // How long the last paint took.
+    qint64 paintNs_ = 0;
     qint64 endAtFrame_ = 0;
     QElapsedTimer sinceFrame_;
     bool dragging_ = false;
