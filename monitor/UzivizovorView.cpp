@@ -35,6 +35,9 @@ void TfZIVizovor::zSerialNewCommand(TPlovikSerialGPS*, const QByteArray& line) {
 }
 
 void TfZIVizovor::ShowValueOf(const QByteArray& line, const QByteArray& search) {
+    // Most lines do not match, and reading the other boxes and the locale costs more than the match.
+    if (!LineMatches(line, search))
+        return;
     const ValueQuery query{search, eFormatIdentifier->text().toLocal8Bit(), eAX->text(),
                            eB->text()};
     if (const std::optional<double> y = ScaledValue(line, query))

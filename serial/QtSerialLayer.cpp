@@ -1,29 +1,22 @@
 #include "QtSerialLayer.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMetaObject>
-#include <QPointer>
 #include <QSerialPort>
 #include <QSerialPortInfo>
-#include <QSocketNotifier>
 #include <algorithm>
 #include <cerrno>
-#include <climits>
 
 #include "CharacterFormat.h"
 #include "DeviceHolder.h"
 #include "ExclusiveHold.h"
 #include "LineSettingsText.h"
 #include "QtLineSettings.h"
+#include "ReadPacing.h"
 #include "SystemFailure.h"
-
-#ifdef Q_OS_UNIX
-#include <poll.h>
-#include <unistd.h>
-#endif
+#include "TerminalIo.h"
 
 namespace {
 
@@ -32,11 +25,6 @@ namespace {
 constexpr qint64 kReadBacklogLimit = 1024 * 1024;
 // One count or read moves at most about this much from the driver to Qt.
 constexpr qint64 kTakeAtOnce = 64 * 1024;
-// Qt reads as bytes arrive when the device is counted less often than this, or for a while after a
-// count found more than this waiting (see keepQtFromReading).
-constexpr qint64 kEagerAfterMs = 25;
-constexpr qint64 kEagerBacklog = 8 * 1024;
-constexpr qint64 kEagerForMs = 200;
 
 // Where QSerialPort looks for a port name: paths as they are, Windows device names ("\\.\COM3")
 // too, bare names below /dev.
@@ -45,40 +33,6 @@ QString DeviceLocation(const QString& name) {
                         name.startsWith(u"../") || name.startsWith(u"\\\\.\\");
     return isPath ? name : QStringLiteral("/dev/") + name;
 }
-
-#ifdef Q_OS_UNIX
-// Writes straight to the driver so that nothing is left queued in Qt to go out after the deadline.
-// Returns the count the driver took, or -1 when it took nothing and refused.
-qint64 WriteWithin(int fd, const char* data, qint64 size, const QDeadlineTimer& deadline,
-                   SerialFailure& failure) {
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::write(fd, data + done, static_cast<size_t>(size - done));
-        if (n > 0) {
-            done += n;
-            continue;
-        }
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0 && errno != EAGAIN) {
-            failure = SystemFailure(errno);
-            return done > 0 ? done : -1;
-        }
-        if (deadline.hasExpired())
-            break;
-        pollfd ready{fd, POLLOUT, 0};
-        ::poll(&ready, 1, static_cast<int>(std::min<qint64>(deadline.remainingTime(), INT_MAX)));
-    }
-    return done;
-}
-
-// Whether the device is gone: a terminal that has hung up (its adapter pulled out, the far end of
-// a pseudo-terminal closed) reads as end of file and polls readable for ever.
-bool HasHungUp(int fd) {
-    pollfd state{fd, POLLIN, 0};
-    return ::poll(&state, 1, 0) > 0 && (state.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
-}
-#endif
 
 // Why Qt could not open a device whose node was there a moment ago.
 SerialFailure QtOpenFailure(const QSerialPort& port) {
@@ -112,7 +66,7 @@ public:
         if (port_.open(QIODevice::ReadWrite)) {
             QObject::connect(&port_, &QSerialPort::errorOccurred, &port_,
                              [this](QSerialPort::SerialPortError e) { noticeHangUp(e); });
-            keepQtFromReading();
+            pacing_.afterTaking(port_);
             return true;
         }
         failure = QtOpenFailure(port_);
@@ -219,7 +173,7 @@ public:
             return n;
         }
         const qint64 n = port_.read(data, maxSize);
-        keepQtFromReading();
+        pacing_.afterTaking(port_);
         return n;
     }
 
@@ -296,42 +250,17 @@ private:
         // Clearing tells every listener "no error"; with nothing to clear that is work for nothing.
         if (port_.error() != QSerialPort::NoError)
             port_.clearError();
-        keepQtFromReading();
+        pacing_.afterTaking(port_);
     }
 
-    // Whether the driver holds bytes or a hang-up. Asking Qt when it holds neither raises and
-    // clears a time-out error each time, a real cost for a port polled every few milliseconds.
+    // Asking Qt when the driver holds neither bytes nor a hang-up raises and clears a time-out
+    // error each time, a real cost for a port polled every few milliseconds.
     bool driverHasNews() {
 #ifdef Q_OS_UNIX
-        // Polling (not counting) hands the terminal what is still on its way in the kernel, so
-        // bytes written a moment ago are seen; a failing poll counts as news, which Qt reports.
-        pollfd state{port_.handle(), POLLIN, 0};
-        return ::poll(&state, 1, 0) != 0;
+        return HasNews(port_.handle());
 #else
         return true;
 #endif
-    }
-
-    // Qt reads by itself whenever bytes arrive, waking the event loop for each chunk and making it
-    // poll the device on every turn. While the component comes often and finds little, that is
-    // work done twice, so Qt's read notifier is held off (Qt has no switch for it) and the driver
-    // keeps the bytes meanwhile. When the component comes seldom, or has lately found much, the
-    // driver's smaller buffer could run full before it comes again, and Qt reads as bytes arrive.
-    void keepQtFromReading() {
-        if (!notifierSought_) {
-            notifierSought_ = true;
-            for (QSocketNotifier* notifier : port_.findChildren<QSocketNotifier*>()) {
-                if (notifier->type() == QSocketNotifier::Read)
-                    readNotifier_ = notifier;
-            }
-        }
-        const bool seldom = !sinceTaken_.isValid() || sinceTaken_.elapsed() > kEagerAfterMs;
-        sinceTaken_.start();
-        if (port_.bytesAvailable() > kEagerBacklog)
-            sinceMuch_.start();
-        const bool lately = sinceMuch_.isValid() && sinceMuch_.elapsed() < kEagerForMs;
-        if (readNotifier_)
-            readNotifier_->setEnabled(seldom || lately);
     }
 
     // A device that has hung up stays that way, and Qt's read notification would fire on every turn
@@ -390,10 +319,7 @@ private:
     bool hungUp_ = false;
     SerialFailure hangUpReason_;
     QByteArray leftover_;  // what Qt held when the device hung up, not yet read
-    bool notifierSought_ = false;
-    QPointer<QSocketNotifier> readNotifier_;
-    QElapsedTimer sinceTaken_;
-    QElapsedTimer sinceMuch_;
+    ReadPacing pacing_;
 };
 
 }  // namespace
