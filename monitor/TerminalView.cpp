@@ -99,9 +99,34 @@ void TTerminalView::frame(bool exactBar) {
         barBehind_ = true;
     }
     const qint64 shownEnd = std::min(ring_.endId(), topId_ + fullRows() + 1);
-    if (topId_ != shownTop_ || shownEnd != shownEnd_)
-        viewport()->update();
+    if (topId_ != screenTop_ || shownEnd != screenEnd_)
+        showRows(shownEnd);
     TerminalTextChanged(this);
+}
+
+void TTerminalView::showRows(qint64 shownEnd) {
+    const int rows = fullRows();
+    const qint64 moved = topId_ - screenTop_;
+    if (!following_ || screenTop_ < 0 || moved < 0 || moved >= rows) {
+        viewport()->update();
+    } else {
+        // Rows that stay on screen only move up: their pixels move, and only rows that show what
+        // they did not are painted. A slow stream then costs a row a line, not a screen.
+        const int height = rows_.height();
+        if (moved > 0)
+            viewport()->scroll(0, static_cast<int>(-moved * height));
+        const int firstNew = static_cast<int>(std::max<qint64>(0, screenWhole_ - topId_));
+        viewport()->update(0, firstNew * height, viewport()->width(),
+                           viewport()->height() - firstNew * height);
+    }
+    screenTop_ = topId_;
+    screenEnd_ = shownEnd;
+    screenWhole_ = std::min(shownEnd, topId_ + rows);
+}
+
+void TTerminalView::repaintAll() {
+    screenTop_ = -1;
+    viewport()->update();
 }
 
 void TTerminalView::catchUpBar() {
@@ -146,7 +171,7 @@ void TTerminalView::scrollContentsBy(int, int) {
     if (settingBar_)
         return;
     topId_ = barBase_ + verticalScrollBar()->value();
-    viewport()->update();
+    repaintAll();
 }
 
 void TTerminalView::scrollToLine(qint64 id) {
@@ -154,7 +179,7 @@ void TTerminalView::scrollToLine(qint64 id) {
     if (id >= topId_ && id < topId_ + rows)
         return;
     setBar(id < topId_ ? id : id - rows + 1);
-    viewport()->update();
+    repaintAll();
 }
 
 void TTerminalView::paintEvent(QPaintEvent* event) {
@@ -187,15 +212,14 @@ void TTerminalView::paintEvent(QPaintEvent* event) {
         const int y = static_cast<int>(caret.line - topId_) * height;
         painter.fillRect(QRectF(x, y, 1, height), palette().color(QPalette::Text));
     }
-    shownTop_ = topId_;
-    shownEnd_ = std::min(ring_.endId(), topId_ + fullRows() + 1);
-    rows_.keepOnly(topId_, shownEnd_);
+    rows_.keepOnly(topId_, std::min(ring_.endId(), topId_ + fullRows() + 1));
     paintNs_ = took.nsecsElapsed();
 }
 
 void TTerminalView::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     rows_.setWidth(viewport()->width());
+    repaintAll();
     flush();
 }
 
@@ -203,12 +227,13 @@ void TTerminalView::changeEvent(QEvent* event) {
     QAbstractScrollArea::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         rows_.setFont(font());
+        repaintAll();
         flush();
     }
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange) {
         rows_.setColours(palette());
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
-        viewport()->update();
+        repaintAll();
+    }
 }
 
 QString TTerminalView::shownLine(qint64 id) const {
@@ -249,7 +274,7 @@ void TTerminalView::setSelection(TTextPlace anchor, TTextPlace caret) {
     selection_.caret = caret;
     selection_.clampTo(ring_);
     rows_.forgetImages();
-    viewport()->update();
+    repaintAll();
     TerminalSelectionChanged(this);
 }
 

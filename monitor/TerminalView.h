@@ -95,6 +95,9 @@ private:
     // Catches up with the lines appended; exactBar sets the scroll bar too, however recently it
     // was.
     void frame(bool exactBar);
+    // Asks for the repaints that bring the screen to the rows from topId_ on.
+    void showRows(qint64 shownEnd);
+    void repaintAll();
     // Rows that fit the viewport whole; at least one.
     int fullRows() const;
     // The top line that shows the last line on the last whole row.
@@ -116,9 +119,12 @@ private:
     bool following_ = true;
     bool barBehind_ = false;
     QElapsedTimer sinceBar_;
-    // What the last frame showed, to tell whether the next one would show anything new.
-    qint64 shownTop_ = -1;
-    qint64 shownEnd_ = -1;
+    // What the screen shows once the repaints asked for are done, to tell whether a frame shows
+    // anything new and which rows it only moves: the top line (-1: not known, repaint it all), the
+    // end of the lines on screen and of those on whole rows.
+    qint64 screenTop_ = -1;
+    qint64 screenEnd_ = -1;
+    qint64 screenWhole_ = -1;
     QTimer frameTimer_;
     bool busy_ = false;
     // How long the last paint took.

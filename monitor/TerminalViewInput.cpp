@@ -130,10 +130,10 @@ void TTerminalView::mouseDoubleClickEvent(QMouseEvent* event) {
 
 void TTerminalView::focusInEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusInEvent(event);
-    viewport()->update();
+    repaintAll();
 }
 
 void TTerminalView::focusOutEvent(QFocusEvent* event) {
     QAbstractScrollArea::focusOutEvent(event);
-    viewport()->update();
+    repaintAll();
 }

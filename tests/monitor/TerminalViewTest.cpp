@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMenu>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <functional>
@@ -272,6 +273,44 @@ TEST(TerminalView, TellsAssistiveToolsOfNewAndDroppedLines) {
     EXPECT_EQ(pane->characterCount(), 2 * TTerminalView::kMaxLines - 1);
     view->appendLine({}, "last");
     EXPECT_EQ(told(), "-2 +99997 \nlast");
+}
+
+// Rows that only move up are moved as pixels, not painted again. After each batch of lines (a
+// count, or 0 for Clear) the screen must look exactly as the pane painted afresh.
+TEST(TerminalView, ScreenMatchesAFreshPaintingWhileLinesArrive) {
+    const struct {
+        const char* pattern;
+        QList<int> batches;
+    } cases[] = {
+        {"one line a frame, past a screenful", QList<int>(30, 1)},
+        {"a few lines a frame", {2, 3, 5, 1, 4, 6, 2}},
+        {"a screenful and more at once", {9, 40, 1, 25}},
+        {"cleared while following", {5, 20, 0, 1, 2, 0, 30}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.pattern);
+        auto view = ShownView();
+        const QRect viewport = view->viewport()->geometry();
+        int sent = 0;
+        int differing = 0;
+        for (const int batch : c.batches) {
+            if (batch == 0)
+                view->clear();
+            for (int i = 0; i < batch; ++i, ++sent)
+                view->appendLine("12:00:00.000", "line " + QByteArray::number(sent) + "\tend");
+            view->flush();
+            QCoreApplication::processEvents();
+            const QImage screen = QGuiApplication::primaryScreen()
+                                      ->grabWindow(view->winId())
+                                      .toImage()
+                                      .copy(viewport)
+                                      .convertToFormat(QImage::Format_RGB32);
+            const QImage fresh =
+                view->grab(viewport).toImage().convertToFormat(QImage::Format_RGB32);
+            differing += screen != fresh;
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 }  // namespace
