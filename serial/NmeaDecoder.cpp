@@ -2,6 +2,7 @@
 // is tolerant: malformed input reads as 0 or is skipped, never an error.
 #include "NmeaDecoder.h"
 
+#include <QVarLengthArray>
 #include <array>
 #include <cmath>
 
@@ -39,6 +40,36 @@ void StoreSpeed(TPlovikSerialGPS& gps, double speed) {
         gps.OnSpeed(&gps, gps.GpsData.Speed);
 }
 
+// The fields of a sentence as views into it, so a sentence decoded allocates nothing; GGA, the
+// longest kept, has 15.
+using Fields = QVarLengthArray<QByteArrayView, 24>;
+
+Fields FieldsOf(QByteArrayView text, char delimiter) {
+    Fields fields;
+    for (qsizetype start = 0;;) {
+        const qsizetype end = text.indexOf(delimiter, start);
+        if (end < 0) {
+            fields.append(text.sliced(start));
+            return fields;
+        }
+        fields.append(text.sliced(start, end - start));
+        start = end + 1;
+    }
+}
+
+double CoordinateIn(QByteArrayView value, QByteArrayView hemisphere) {
+    // Degrees take two or three digits; a point that early leaves no room for the minutes.
+    if (value.indexOf('.') < 2)
+        return 0;
+
+    const bool longitude = hemisphere == "E" || hemisphere == "W";
+    const qsizetype degreeDigits = longitude ? 3 : 2;
+    const double degrees = NumberIn(value.first(degreeDigits));
+    const double minutes = NumberIn(value.sliced(degreeDigits));
+    const double result = degrees + minutes / 60;
+    return hemisphere == "S" || hemisphere == "W" ? -result : result;
+}
+
 struct SentenceParser {
     const char* type;
     void (TPlovikSerialGPS::*parse)(const QByteArray&);
@@ -56,21 +87,14 @@ constexpr std::array<SentenceParser, 5> kParsers = {{
 }  // namespace
 
 QList<QByteArray> SplitFields(const QByteArray& text, char delimiter) {
-    return text.split(delimiter);
+    QList<QByteArray> fields;
+    for (const QByteArrayView field : FieldsOf(text, delimiter))
+        fields.append(field.toByteArray());
+    return fields;
 }
 
 double ParseCoordinate(const QByteArray& value, const QByteArray& hemisphere) {
-    // Degrees take two or three digits; a point that early leaves no room for the minutes.
-    if (value.indexOf('.') < 2)
-        return 0;
-
-    const bool longitude = hemisphere == "E" || hemisphere == "W";
-    const qsizetype degreeDigits = longitude ? 3 : 2;
-    const QByteArrayView text(value);
-    const double degrees = NumberIn(text.first(degreeDigits));
-    const double minutes = NumberIn(text.sliced(degreeDigits));
-    const double result = degrees + minutes / 60;
-    return hemisphere == "S" || hemisphere == "W" ? -result : result;
+    return CoordinateIn(value, hemisphere);
 }
 
 void TPlovikSerialGPS::DecodeSentence(const QByteArray& line) {
@@ -92,13 +116,13 @@ void TPlovikSerialGPS::DecodeSentence(const QByteArray& line) {
 }
 
 void TPlovikSerialGPS::ParseGGA(const QByteArray& sentence) {
-    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    const Fields fields = FieldsOf(sentence, ',');
     if (fields.size() < 10)
         return;
     // One bad sentence, or a handler that fails on it, must not stop decoding of the next.
     try {
-        const double latitude = ParseCoordinate(fields[2], fields[3]);
-        const double longitude = ParseCoordinate(fields[4], fields[5]);
+        const double latitude = CoordinateIn(fields[2], fields[3]);
+        const double longitude = CoordinateIn(fields[4], fields[5]);
         if (!fields[6].isEmpty())
             GpsData.FixQuality = IntegerIn(fields[6]);
         if (!fields[7].isEmpty())
@@ -117,7 +141,7 @@ void TPlovikSerialGPS::ParseGGA(const QByteArray& sentence) {
 }
 
 void TPlovikSerialGPS::ParseRMC(const QByteArray& sentence) {
-    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    const Fields fields = FieldsOf(sentence, ',');
     if (fields.size() < 8)
         return;
     try {
@@ -130,7 +154,7 @@ void TPlovikSerialGPS::ParseRMC(const QByteArray& sentence) {
 }
 
 void TPlovikSerialGPS::ParseVTG(const QByteArray& sentence) {
-    const QList<QByteArray> fields = SplitFields(sentence, ',');
+    const Fields fields = FieldsOf(sentence, ',');
     if (fields.size() < 8)
         return;
     try {
