@@ -32,7 +32,7 @@ public:
     // While lines come faster than anyone reads them (a frame brought more than a quarter of a
     // screen), every frame redraws every row; frames then come only so often that painting takes
     // about this share of the time, and within these bounds.
-    static constexpr int kBusyPaintShare = 100;  // one part in this many
+    static constexpr int kBusyPaintShare = 200;  // one part in this many
     static constexpr int kBusyFrameMinMs = 50;
     static constexpr int kBusyFrameMaxMs = 250;
     // While lines arrive the scroll bar is redrawn at most this often: a bar redrawn every frame
