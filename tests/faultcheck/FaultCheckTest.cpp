@@ -15,6 +15,7 @@
 #include <optional>
 #include <random>
 
+#include "FileBytes.h"
 #include "MonitorRun.h"
 #include "PseudoTerminal.h"
 #include "VirtualDisplay.h"
@@ -34,11 +35,6 @@ QByteArray PortSettings(const PseudoTerminal& device) {
     return "[PORTS]\nCOM1=" + device.devicePath().toLocal8Bit() +
            "\n[TERMINAL]\nPort No        =COM1\nBaud Rate      =115200\nNMEA LOG       =True\n"
            "eSearcString=\n";
-}
-
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // The records of a line log that begin with the prefix.
@@ -210,7 +206,7 @@ TEST_F(FaultCheck, AHostileSettingsFileStillShowsTheWindowAndClosesWithExitCodeZ
     EXPECT_TRUE(display->windows(kBoxTitle).isEmpty());
     EXPECT_EQ(exitCode, 0) << run.output().toStdString();
     // The terminal kept a size it can draw, and saved that one.
-    const QByteArray saved = ReadAll(run.settingsPath());
+    const QByteArray saved = FileBytes(run.settingsPath());
     const qsizetype size = saved.indexOf("\nFontSize=") + 10;
     ASSERT_GE(size, 10);
     const int points = saved.mid(size, saved.indexOf('\n', size) - size).toInt();
@@ -240,7 +236,7 @@ TEST_F(FaultCheck, AnUnwritableSettingsFolderRefusesTheFirstCloseWithItsBoxAndTh
             QFile::setPermissions(run.folder(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         ASSERT_TRUE(QFile::setPermissions(run.settingsPath(), QFileDevice::ReadOwner));
     }
-    const QByteArray stored = ReadAll(run.settingsPath());
+    const QByteArray stored = FileBytes(run.settingsPath());
     const VirtualDisplay::Window window = started(run, user);
     ASSERT_NE(window, 0u) << run.output().toStdString();
 
@@ -255,7 +251,7 @@ TEST_F(FaultCheck, AnUnwritableSettingsFolderRefusesTheFirstCloseWithItsBoxAndTh
 
     EXPECT_EQ(closed(run, window), 0) << run.output().toStdString();
     EXPECT_TRUE(display->windows(kBoxTitle).isEmpty());
-    EXPECT_EQ(ReadAll(run.settingsPath()), stored);
+    EXPECT_EQ(FileBytes(run.settingsPath()), stored);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <QStringDecoder>
 #include <cstdint>
 
+#include "FileBytes.h"
 #include "FuzzSupport.h"
 #include "IniFile.h"
 
@@ -19,11 +20,6 @@ QString Utf8(QByteArrayView bytes) {
     QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom |
                                                        QStringConverter::Flag::Stateless);
     return decoder(bytes);
-}
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
@@ -134,12 +130,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         CheckWritten(ini, settings);
         ini.save();
     }
-    const QByteArray first = ReadBytes(path);
+    const QByteArray first = FileBytes(path);
     const IniFile reread(path);
     CheckWritten(reread, settings);
     FUZZ_CHECK(SnapshotOf(reread, original) == before);
     if (QFile::exists(backup))
-        FUZZ_CHECK(ReadBytes(backup) == original);
+        FUZZ_CHECK(FileBytes(backup) == original);
     // Files behind the UTF-16 mark are kept as UTF-16 text, not byte for byte.
     if (!original.startsWith("\xFF\xFE")) {
         CheckLinesKept(original, first);
@@ -151,6 +147,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         Write(again, settings);
         again.save();
     }
-    FUZZ_CHECK(ReadBytes(path) == first);
+    FUZZ_CHECK(FileBytes(path) == first);
     return 0;
 }

@@ -6,14 +6,10 @@
 #include <QStringDecoder>
 #include <QTemporaryDir>
 
+#include "FileBytes.h"
 #include "IniFile.h"
 
 namespace {
-
-QByteArray ReadBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 void WriteBytes(const QString& path, const QByteArray& content) {
     QFile file(path);
@@ -75,13 +71,13 @@ TEST_P(HostileFile, SavesKeepWhatTheyDoNotChange) {
     const HostileCase& c = GetParam();
     WriteBytes(path(), c.content);
     WriteSettings(path());
-    const QByteArray first = ReadBytes(path());
+    const QByteArray first = FileBytes(path());
     ExpectLinesKept(c.content, first);
 
     WriteSettings(path());
-    EXPECT_EQ(ReadBytes(path()), first);
+    EXPECT_EQ(FileBytes(path()), first);
     WriteSettings(path());
-    EXPECT_EQ(ReadBytes(path()), first);
+    EXPECT_EQ(FileBytes(path()), first);
 
     const IniFile ini(path());
     EXPECT_EQ(ini.readText(kTerminal, QStringLiteral("Baud Rate      "), {}),
@@ -93,7 +89,7 @@ TEST_P(HostileFile, SavesKeepWhatTheyDoNotChange) {
     const QString backup = path() + QStringLiteral(".bak");
     EXPECT_EQ(QFile::exists(backup), c.notText);
     if (c.notText) {
-        EXPECT_EQ(ReadBytes(backup), c.content);
+        EXPECT_EQ(FileBytes(backup), c.content);
     }
 }
 
@@ -153,7 +149,7 @@ TEST_F(IniFileKeeps, LinesThatAlreadyHoldTheValue) {
     ini.writeFlag(kTerminal, QStringLiteral("cbCR"), true);
     ini.writeText(kTerminal, QStringLiteral("eB"), QStringLiteral("x"));
     ini.save();
-    EXPECT_EQ(ReadBytes(path()), original);
+    EXPECT_EQ(FileBytes(path()), original);
 }
 
 // Files of the older builds are UTF-16; they stay UTF-16, so those builds still read them.
@@ -164,7 +160,7 @@ TEST_F(IniFileKeeps, TheEncodingOfUtf16Files) {
         utf16 += char(c.unicode() & 0xFF) + QByteArray(1, char(c.unicode() >> 8));
     WriteBytes(path(), utf16);
     WriteSettings(path());
-    const QByteArray saved = ReadBytes(path());
+    const QByteArray saved = FileBytes(path());
     ASSERT_TRUE(saved.startsWith(utf16));
     EXPECT_EQ(saved.size() % 2, 0);
     EXPECT_TRUE(
@@ -187,8 +183,8 @@ TEST_F(IniFileKeeps, TheFirstBackupOfAFileThatIsNotText) {
     IniFile ini(path());
     ini.writeText(kTerminal, QStringLiteral("eB"), QStringLiteral("changed"));
     ini.save();
-    EXPECT_EQ(ReadBytes(path() + QStringLiteral(".bak")), original);
-    EXPECT_TRUE(ReadBytes(path()).startsWith(original));
+    EXPECT_EQ(FileBytes(path() + QStringLiteral(".bak")), original);
+    EXPECT_TRUE(FileBytes(path()).startsWith(original));
 }
 
 // Reads after writes in the same file see the new values and keys, before and after the save.
